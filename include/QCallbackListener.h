@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ryqt_export.h"
+
+#include <functional>
+#include <utility>
+
+/// A copyable value that keeps one callable and calls it on fire().
+/// QToastListener and TaskCompletedListener are this template with their own argument lists.
+template <typename... Args>
+class RYQT_EXPORT QCallbackListener
+{
+public:
+    using Callable = std::function<void(Args...)>;
+
+    /// Keeps the callable. An empty one is accepted; fire() then throws std::bad_function_call.
+    explicit QCallbackListener(Callable callable) : m_callable(std::move(callable)) {}
+    QCallbackListener(const QCallbackListener&) = default;
+    QCallbackListener& operator=(const QCallbackListener&) = default;
+    ~QCallbackListener() = default;
+
+    /// Calls the callable with the arguments; an empty callable throws std::bad_function_call.
+    void fire(Args... args) const { m_callable(std::forward<Args>(args)...); }
+
+private:
+    Callable m_callable;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "QCallbackListener.h"
+#include "QToastEvent.h"
+#include "ryqt_export.h"
+
+/// Wraps the host's callback for a click on a toast's body.
+class RYQT_EXPORT QToastListener : public QCallbackListener<QToastEvent&>
+{
+public:
+    /// Keeps the callable; an empty one makes fire() throw std::bad_function_call.
+    explicit QToastListener(std::function<void(QToastEvent&)> callable)
+        : QCallbackListener<QToastEvent&>(std::move(callable)) {}
+};
