@@ -17,7 +17,7 @@ class RYQT_EXPORT QSettingsEntry
 public:
     /// The kind of value and editor. A value outside 0..8 is accepted but gets no editor and is
     /// never saved.
-    enum EntryType {
+    enum EntryType : int {
         Double = 0,
         Integer = 1,
         String = 2,
