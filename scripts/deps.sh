@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian 12 packages that building, testing and running ryQt need.
+# Packages already present are left alone; nothing is installed when all are there.
+set -euo pipefail
+
+packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5test5 fonts-dejavu-core)
+packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
