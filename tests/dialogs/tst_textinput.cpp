@@ -144,17 +144,6 @@ private slots:
         QCOMPARE(accepted.count(), 1);
     }
 
-    void cancelSkipsTheChecks()
-    {
-        QTextInputDialog dialog;
-        QSignalSpy rejected(&dialog, &QDialog::rejected);
-        dialog.show();
-        press(&dialog, QDialogButtonBox::Cancel);
-        QCOMPARE(rejected.count(), 1);
-        QVERIFY(!statusBar(&dialog)->isVisible());
-        QVERIFY(!dialog.isVisible());
-    }
-
     void getText_data()
     {
         QTest::addColumn<int>("flags");
