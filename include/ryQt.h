@@ -15,6 +15,11 @@
 // Image viewing
 
 // Dialogs and wizards
+#include "QTextInputDialog.h"
+#include "QTextInput.h"
+#include "QPage.h"
+#include "QPageWidget.h"
+#include "SplashScreen.h"
 
 // Application services
 #include "TaskCompletedListener.h"

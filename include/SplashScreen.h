@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ryqt_export.h"
+
+#include <QColor>
+#include <QSplashScreen>
+#include <QString>
+
+/// Start-up splash: an image scaled to 520 pixels wide above a white band 40 pixels high that
+/// holds a green progress line and "Loading...". It closes itself when progress reaches the
+/// maximum. The constructor does not show it.
+class RYQT_EXPORT SplashScreen : public QSplashScreen
+{
+    Q_OBJECT
+
+public:
+    /// Loads the image at pixmapPath. An unreadable path gives an empty image: the splash is
+    /// then 0 pixels wide and 40 high.
+    explicit SplashScreen(QString pixmapPath, QWidget* parent = nullptr);
+    ~SplashScreen() override;
+
+    /// Sets the progress value that closes the splash (100 by default) and repaints at once.
+    /// A maximum of 0 or less draws no line and no text, and no progress value closes it then.
+    void setProgressMax(int max);
+    /// The progress value that closes the splash.
+    int progressMax() const;
+    /// The last progress value reported.
+    int progress() const;
+
+signals:
+    /// Emitted just before the splash closes itself.
+    void onSplashClosed();
+
+public slots:
+    /// Records value and repaints at once; a value equal to the maximum emits onSplashClosed()
+    /// and closes the splash. Other values, negative or past the maximum, are drawn unclamped.
+    void updateProgress(int value);
+
+protected:
+    void drawContents(QPainter* painter) override;
+
+private:
+    int m_progressMax = 100;
+    int m_progress = 0;
+    QColor m_barColor = QColor(85, 185, 73, 255);
+};
