@@ -6,6 +6,9 @@
 #include "QSettingsCategory.h"
 #include "QSettingsLoader.h"
 #include "QSettingsEntry.h"
+#include "QSettingsGroupWidget.h"
+#include "QSettingsCategoryWidget.h"
+#include "QSettingsDialog.h"
 
 // Toast notifications
 #include "QCallbackListener.h"
