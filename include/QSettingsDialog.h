@@ -33,10 +33,10 @@ public:
 
     /// Reparents the dialog with the one-argument QWidget::setParent (a no-op for the current
     /// parent), then shows it non-modally.
-    void showSettings(QWidget* parent = nullptr);
+    void showSettings(QWidget* parent);
     /// Reparents the dialog like showSettings, then runs it modally until it closes.
     /// Tell "Ok" from "Cancel" by saved() and canceled(): after either, result() is Rejected.
-    void execSettings(QWidget* parent = nullptr);
+    void execSettings(QWidget* parent);
 
 signals:
     /// Emitted by "Ok" after every value was written, always with closed true; result() is
