@@ -17,4 +17,7 @@
 // Dialogs and wizards
 
 // Application services
+#include "QRunGuard.h"
+#include "Thread.h"
 #include "TaskCompletedListener.h"
+#include "QFileUtility.h"
