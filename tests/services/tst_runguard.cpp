@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSharedMemory>
 #include <QUuid>
 #include <QtTest>
@@ -77,6 +78,14 @@ void removeSemaphore(const QString& name)
             semctl(id, 0, IPC_RMID);
     }
     QFile::remove(QFile::decodeName(file));
+}
+
+void removeSegment(const QString& name)
+{
+    const int id = segmentId(name);
+    if (id != -1)
+        shmctl(id, IPC_RMID, nullptr);
+    QFile::remove(QFile::decodeName(keyFile(name, false)));
 }
 
 // One runguard_helper child process holding one guard for the key.
@@ -270,6 +279,12 @@ void tst_RunGuard::killedHolderDoesNotBlockTheKey()
     const QString key = uniqueKey(QStringLiteral("killed-holder-"));
     const QString memName = segmentName(key);
     const QString semName = semaphoreName(key);
+    // Killed processes leave system objects behind; never leave them on the machine, even
+    // when a check below fails.
+    const auto cleanup = qScopeGuard([&] {
+        removeSegment(memName);
+        removeSemaphore(semName);
+    });
     {
         GuardProcess holder(key);
         QCOMPARE(holder.readLine(), QByteArray("ready"));
@@ -316,7 +331,6 @@ void tst_RunGuard::killedHolderDoesNotBlockTheKey()
     QVERIFY(!local.tryToRun()); // the cleaning never removes a live holder's segment
     QVERIFY(successor.quit());
     QCOMPARE(segmentId(memName), -1);
-    removeSemaphore(semName);
 }
 
 void tst_RunGuard::manyProcessesOneWinner()
