@@ -7,8 +7,8 @@
 
 /// Static helpers for directories and files on the local file system.
 ///
-/// Relative paths are taken from the process's current directory; an empty path therefore
-/// names the current directory. No function reports why it failed and none throws.
+/// Relative paths are taken from the process's current directory, and so is an empty path,
+/// except in doesFileExist(). No function reports why it failed and none throws.
 class RYQT_EXPORT QFileUtility
 {
 public:
@@ -19,7 +19,7 @@ public:
     static bool createDirectory(QString path);
     /// True when path names an existing directory; false for a file or nothing.
     static bool doesDirectoryExist(QString path);
-    /// True when anything (file or directory) exists at path.
+    /// True when anything (file or directory) exists at path; false for an empty path.
     static bool doesFileExist(QString path);
     /// Base names (text before the first dot) of the files in dir matching the wildcard filters
     /// (empty: all), ordered by name ignoring case; hidden files and sub-directories are left out.

@@ -68,7 +68,6 @@ class tst_Thread : public QObject
 
 private slots:
     void hookRunsOnceOnCreatingThreadThenObjectIsGone();
-    void manyThreadsEachCompleteOnce();
     void hookRunsOnNonGuiCreatingThread();
     void defaultHookDeletesSilently();
     void listenerCopiesFireIndependently();
@@ -91,27 +90,6 @@ void tst_Thread::hookRunsOnceOnCreatingThreadThenObjectIsGone()
     QCOMPARE(report->hookThread, QThread::currentThread());
     QVERIFY(report->hookRunThreadSeen != nullptr);
     QVERIFY(report->hookRunThreadSeen != QThread::currentThread());
-}
-
-void tst_Thread::manyThreadsEachCompleteOnce()
-{
-    constexpr int count = 16;
-    std::vector<std::shared_ptr<Report>> reports;
-    std::vector<QPointer<Worker>> workers;
-    for (int i = 0; i < count; ++i) {
-        reports.push_back(std::make_shared<Report>());
-        workers.emplace_back(new Worker(reports.back(), i + 1));
-    }
-    for (auto& worker : workers)
-        worker->start();
-
-    for (auto& worker : workers)
-        QTRY_VERIFY(worker.isNull());
-    for (int i = 0; i < count; ++i) {
-        QCOMPARE(reports[i]->postExecCalls, 1);
-        QCOMPARE(reports[i]->valueSeen, i + 1);
-        QCOMPARE(reports[i]->hookThread, QThread::currentThread());
-    }
 }
 
 void tst_Thread::hookRunsOnNonGuiCreatingThread()
