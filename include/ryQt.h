@@ -25,4 +25,7 @@
 #include "SplashScreen.h"
 
 // Application services
+#include "QRunGuard.h"
+#include "Thread.h"
 #include "TaskCompletedListener.h"
+#include "QFileUtility.h"
