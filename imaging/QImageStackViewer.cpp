@@ -11,13 +11,13 @@ QImageStackViewer::QImageStackViewer(QObject* parent)
 
 QImageStackViewer::~QImageStackViewer()
 {
-    items.clear();
+    sliceItems.clear();
 }
 
 void QImageStackViewer::checkItemsList()
 {
-    if (!items.isEmpty()) {
-        items.clear();
+    if (!sliceItems.isEmpty()) {
+        sliceItems.clear();
         clear();
     }
 }
@@ -28,36 +28,36 @@ void QImageStackViewer::setImageStack(QList<QImage>& images)
     if (images.isEmpty())
         return;
 
-    items.reserve(images.size());
+    sliceItems.reserve(images.size());
     for (int i = 0; i < images.size(); ++i) {
         QGraphicsPixmapItem* item = addPixmap(QPixmap::fromImage(images.at(i)));
         item->setVisible(i == currentSlice);
-        items.append(item);
+        sliceItems.append(item);
     }
 }
 
 QImage QImageStackViewer::imageAt(int index) const
 {
-    if (index < 0 || index >= items.size())
+    if (index < 0 || index >= sliceItems.size())
         return QImage();
-    return items.at(index)->pixmap().toImage();
+    return sliceItems.at(index)->pixmap().toImage();
 }
 
 void QImageStackViewer::showSlice(int sliceNumber)
 {
-    if (items.isEmpty() || sliceNumber < 0 || sliceNumber >= items.size())
+    if (sliceItems.isEmpty() || sliceNumber < 0 || sliceNumber >= sliceItems.size())
         return;
     // The shown index may lie beyond a shorter stack set since; then nothing is visible
     // and there is nothing to hide.
-    if (currentSlice >= 0 && currentSlice < items.size())
-        items.at(currentSlice)->setVisible(false);
+    if (currentSlice >= 0 && currentSlice < sliceItems.size())
+        sliceItems.at(currentSlice)->setVisible(false);
     currentSlice = sliceNumber;
-    items.at(currentSlice)->setVisible(true);
+    sliceItems.at(currentSlice)->setVisible(true);
 }
 
 void QImageStackViewer::wheelEvent(QGraphicsSceneWheelEvent* event)
 {
-    if (items.isEmpty() || event->modifiers().testFlag(Qt::ControlModifier))
+    if (sliceItems.isEmpty() || event->modifiers().testFlag(Qt::ControlModifier))
         return;
     emit scrollDelta(event->delta() / 120);
 }

@@ -45,6 +45,7 @@ signals:
 private:
     void checkItemsList();
 
-    QList<QGraphicsPixmapItem*> items;  // one per slice; owned by the scene
+    // One per slice, owned by the scene. Not called items: that would hide QGraphicsScene::items().
+    QList<QGraphicsPixmapItem*> sliceItems;
     int currentSlice = 0;
 };
