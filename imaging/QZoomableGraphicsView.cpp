@@ -66,7 +66,12 @@ void QZoomableGraphicsView::gentleZoom(double factor)
         currentZoom = n;
     }
 
+    // The centring below is absolute, so the view's own anchor handling during scale() would
+    // only scroll once more for nothing; the host's anchor is put back right after.
+    const ViewportAnchor anchor = transformationAnchor();
+    setTransformationAnchor(NoAnchor);
     scale(factor, factor);
+    setTransformationAnchor(anchor);
     centerOn(targetScenePos);
 
     // centerOn() put the anchor at the viewport centre; shift the centre by the anchor's
