@@ -10,26 +10,32 @@
 
 #include <cmath>
 
+namespace {
+
+// Hover moves must reach mouseMoveEvent to track the zoom anchor; the bars are hidden
+// because panning and zooming replace them.
+void setUpView(QGraphicsView* view)
+{
+    view->setAttribute(Qt::WA_MouseTracking, true);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+} // namespace
+
 QZoomableGraphicsView::QZoomableGraphicsView(QBaseImageGraphicsScene* scene, QWidget* parent)
     : QGraphicsView(scene, parent)
 {
-    initialise();
+    setUpView(this);
 }
 
 QZoomableGraphicsView::QZoomableGraphicsView(QWidget* parent)
     : QGraphicsView(parent)
 {
-    initialise();
+    setUpView(this);
 }
 
 QZoomableGraphicsView::~QZoomableGraphicsView() = default;
-
-void QZoomableGraphicsView::initialise()
-{
-    setAttribute(Qt::WA_MouseTracking, true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-}
 
 bool QZoomableGraphicsView::eventFilter(QObject* /*watched*/, QEvent* event)
 {

@@ -46,7 +46,6 @@ signals:
 
 private:
     void gentleZoom(double factor);
-    void initialise();
 
     bool panning = false;
     int panLastX = 0;
