@@ -1,5 +1,4 @@
 #include <QImageStackViewer.h>
-#include <QZoomableGraphicsView.h>
 
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
@@ -79,20 +78,6 @@ private slots:
             got.append(args.at(0).toInt());
         QCOMPARE(got, emitted);
         QCOMPARE(visibleSlices(viewer), slices ? QList<int>{0} : QList<int>{});
-    }
-
-    // Without Control the zoomable view's filter consumes the wheel before the scene sees it.
-    void zoomableViewSwallowsWheel()
-    {
-        QImageStackViewer viewer;
-        QList<QImage> images = stack(3);
-        viewer.setImageStack(images);
-        QZoomableGraphicsView view;
-        view.setScene(&viewer);
-        view.viewport()->installEventFilter(&view);
-        QSignalSpy spy(&viewer, &QImageStackViewer::scrollDelta);
-        wheel(view, 120);
-        QCOMPARE(spy.count(), 0);
     }
 
     void slices()
