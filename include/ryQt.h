@@ -16,6 +16,10 @@
 #include "QToastListener.h"
 
 // Image viewing
+#include "QBaseImageGraphicsScene.h"
+#include "QZoomableGraphicsView.h"
+#include "QWindowLevelGraphicsScene.h"
+#include "QImageStackViewer.h"
 
 // Dialogs and wizards
 #include "QTextInputDialog.h"

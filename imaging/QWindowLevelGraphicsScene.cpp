@@ -1,0 +1,160 @@
+#include "QWindowLevelGraphicsScene.h"
+
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
+#include <QString>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kEngageDistance = 12.0;
+
+// Lower bound first, then the upper bound tested on the unclamped value: with inverted
+// extents (min > max) a value above max becomes max and any other value becomes min.
+// Works on 64 bits so value - step cannot overflow; the result always fits an int.
+int clampToExtents(qint64 v, int min, int max)
+{
+    qint64 result = v;
+    if (v < min)
+        result = min;
+    if (v > max)
+        result = max;
+    return static_cast<int>(result);
+}
+
+// Truncation toward zero. A degenerate scene rectangle (zero width or height) can make the
+// step infinite or NaN; such a step counts as no movement rather than undefined behaviour.
+qint64 truncatedStep(double step)
+{
+    if (!std::isfinite(step))
+        return 0;
+    constexpr double limit = static_cast<double>(std::numeric_limits<int>::max()) * 2.0;
+    return static_cast<qint64>(std::max(-limit, std::min(limit, step)));
+}
+
+} // namespace
+
+QWindowLevelGraphicsScene::QWindowLevelGraphicsScene(int window, int level, int windowMin,
+                                                     int windowMax, int levelMin, int levelMax,
+                                                     QObject* parent)
+    : QBaseImageGraphicsScene(parent)
+    , windowMin(windowMin)
+    , windowMax(windowMax)
+    , levelMin(levelMin)
+    , levelMax(levelMax)
+    , window(window)
+    , level(level)
+{
+}
+
+QWindowLevelGraphicsScene::QWindowLevelGraphicsScene(QObject* parent)
+    : QBaseImageGraphicsScene(parent)
+{
+}
+
+QWindowLevelGraphicsScene::~QWindowLevelGraphicsScene() = default;
+
+int QWindowLevelGraphicsScene::currentWindow() const
+{
+    return window;
+}
+
+int QWindowLevelGraphicsScene::currentLevel() const
+{
+    return level;
+}
+
+void QWindowLevelGraphicsScene::setWindow(int value)
+{
+    window = value;
+}
+
+void QWindowLevelGraphicsScene::setLevel(int value)
+{
+    level = value;
+}
+
+void QWindowLevelGraphicsScene::setWindowExtents(int min, int max)
+{
+    windowMin = min;
+    windowMax = max;
+}
+
+void QWindowLevelGraphicsScene::setLevelExtents(int min, int max)
+{
+    levelMin = min;
+    levelMax = max;
+}
+
+void QWindowLevelGraphicsScene::setGraphicsView(QGraphicsView* view)
+{
+    QBaseImageGraphicsScene::setGraphicsView(view);
+}
+
+void QWindowLevelGraphicsScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && hasImage()) {
+        mousePressed = true;
+        pressScenePos = event->scenePos();
+    }
+}
+
+void QWindowLevelGraphicsScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* /*event*/)
+{
+    if (mousePressed) {
+        mousePressed = false;
+        windowDragActive = false;
+        levelDragActive = false;
+    }
+}
+
+void QWindowLevelGraphicsScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (!mousePressed)
+        return;
+
+    // A drag across the whole scene moves a value by half of its range.
+    const QRectF rect = sceneRect();
+    const double windowScale = static_cast<double>(windowMax - windowMin) / rect.width() * 0.5;
+    const double levelScale = static_cast<double>(levelMax - levelMin) / rect.height() * 0.5;
+
+    const QPointF pos = event->scenePos();
+    const QPointF last = event->lastScenePos();
+    // Truncated per event on purpose: the fraction is not carried, so a slow drag is inert.
+    const qint64 dw = truncatedStep((last.x() - pos.x()) * windowScale);
+    const qint64 dl = truncatedStep((last.y() - pos.y()) * levelScale);
+
+    const double hx = std::abs(pressScenePos.x() - pos.x());
+    const double vy = std::abs(pressScenePos.y() - pos.y());
+
+    if (!windowDragActive && !levelDragActive) {
+        windowDragActive = hx >= kEngageDistance;
+        levelDragActive = vy >= kEngageDistance;
+        return;
+    }
+
+    if (windowDragActive && !levelDragActive) {
+        if (vy >= kEngageDistance)
+            levelDragActive = true;  // changes the level from the next event on
+        window = clampToExtents(qint64(window) - dw, windowMin, windowMax);
+    } else if (levelDragActive && !windowDragActive) {
+        if (hx >= kEngageDistance)
+            windowDragActive = true;
+        level = clampToExtents(qint64(level) - dl, levelMin, levelMax);
+    } else {
+        window = clampToExtents(qint64(window) - dw, windowMin, windowMax);
+        level = clampToExtents(qint64(level) - dl, levelMin, levelMax);
+    }
+
+    if (QGraphicsView* v = graphicsView()) {
+        const QString text = QStringLiteral("Win: %1 \n Level: %2")
+                                 .arg(QString::number(window, 10), 0, QLatin1Char(' '))
+                                 .arg(QString::number(level, 10), 0, QLatin1Char(' '));
+        QToolTip::showText(event->screenPos(), text, v, v->rect());
+    }
+    emit windowLevelChanged(window, level);
+}
