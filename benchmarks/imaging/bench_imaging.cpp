@@ -8,7 +8,7 @@
 //  set_image_stack_300    300 slices of 512 x 512 16-bit images; the baseline is
 //                         QPixmap::fromImage of the same 300.
 
-#include "../ryqtbench.h"
+#include "ryqtbench.h"
 
 #include <QBaseImageGraphicsScene.h>
 #include <QImageStackViewer.h>
@@ -60,7 +60,8 @@ void showSized(QWidget* w, int width, int height)
 {
     w->resize(width, height);
     w->show();
-    QTest::qWaitForWindowExposed(w);
+    if (!QTest::qWaitForWindowExposed(w))
+        qWarning("benchmark window was not exposed");
 }
 
 } // namespace

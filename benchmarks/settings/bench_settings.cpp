@@ -2,7 +2,7 @@
 // values present in an INI store) and presses Ok. The baseline builds the same widget tree with
 // plain Qt and writes the same values with QSettings.
 
-#include "../ryqtbench.h"
+#include "ryqtbench.h"
 
 #include <QSettingsCategory.h>
 #include <QSettingsDialog.h>
