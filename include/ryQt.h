@@ -11,6 +11,9 @@
 #include "QCallbackListener.h"
 #include "QToastEvent.h"
 #include "QToastListener.h"
+#include "QToastGravity.h"
+#include "QToast.h"
+#include "QToaster.h"
 
 // Image viewing
 
