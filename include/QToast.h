@@ -39,7 +39,8 @@ public:
     void setOnClickListener(QToastListener* listener, bool closeOnClick);
 
     /// Sets the window opacity (the "_op" property driven by the fades). Exactly 1.0 arms the
-    /// auto-close timer when auto-close is on; exactly 0.0 after close() finishes the close.
+    /// auto-close timer when auto-close is on and no fade-out is under way; exactly 0.0 after
+    /// close() finishes the close. Other values only change the opacity.
     void setOpacity(float opacity);
     /// The last value given to setOpacity(); 0.0 before the first show().
     float getOpacity() const;

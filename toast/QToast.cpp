@@ -46,6 +46,9 @@ QToast::QToast(QWidget* parent, QString text, long duration, QToastGravity gravi
     m_label.setText(tr("<font color ='%1'>%2</font>").arg(QStringLiteral("white"), m_text));
     m_label.setAlignment(Qt::AlignCenter);
     m_layout.addWidget(&m_label, 0, 0);
+    // The default constraint would raise the window's minimum height above the 350-pixel
+    // maximum for a long message; the maximum must win.
+    m_layout.setSizeConstraint(QLayout::SetNoConstraint);
     setLayout(&m_layout);
     // Clicks on the text must reach the toast, which decides between cross and body.
     m_label.setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -79,8 +82,10 @@ void QToast::setOpacity(float opacity)
 {
     m_opacity = opacity;
     setWindowOpacity(opacity);
-    if (opacity == 1.0f && m_autoClose) {
-        // Armed at the end of the fade-in, so the display time excludes the fade.
+    if (opacity == 1.0f && m_autoClose && !m_closing) {
+        // Armed at the end of the fade-in, so the display time excludes the fade. Not on the
+        // first step of a fade-out, which is 1.0 too: a display time shorter than the fade
+        // would otherwise restart the fade-out for ever.
         QTimer::singleShot(clampedMs(m_duration), this, SLOT(close()));
     } else if (opacity == 0.0f && m_closing) {
         m_closing = false;
