@@ -32,8 +32,8 @@ public:
     void notify(QString text);
 
 public slots:
-    /// Takes a closed toast out of the stack and slides the ones below it up.
-    /// A toast that is not in the stack is ignored.
+    /// Takes a closed toast out of the stack and slides each one below it up by its own height,
+    /// starting on the next pass of the event loop. A toast that is not in the stack is ignored.
     void onToastClosed(QToast* t);
     /// Does nothing; offered for hosts connecting QToast::shown.
     static void onToastShown(QToast* t);
@@ -45,4 +45,8 @@ private:
     QPointer<QWidget> m_parent;
     QList<QToast*> m_toasts;
     QPropertyAnimation m_slide;
+    // Per entry of m_toasts: closes above it not yet turned into a slide. Closes that arrive
+    // together (a burst fading out at once) become one slide per toast instead of one each.
+    QList<int> m_pendingUp;
+    bool m_restackQueued = false;
 };

@@ -206,8 +206,10 @@ void QToast::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(kPanelColor, Qt::SolidPattern));
-    painter.drawRect(QRect(r.left() + 3, r.top() + 3, r.width() - 6, r.height() - 6));
+    // The panel sits on whole pixels, so a plain fill gives the same pixels as an antialiased
+    // drawRect at a fraction of the cost; this runs on every step of a slide.
+    painter.fillRect(QRect(r.left() + 3, r.top() + 3, r.width() - 6, r.height() - 6),
+                     QBrush(kPanelColor, Qt::SolidPattern));
 
     const int left = r.left() + r.width() - 14;
     const int top = r.top() + 6;

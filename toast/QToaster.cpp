@@ -25,6 +25,33 @@ void finishSlide(QPropertyAnimation& slide)
         widget->setGeometry(end);
 }
 
+// Moves a toast up by steps times its own height in 400 ms. A toast still moving keeps its
+// destination: going up from a half-way position would leave it short of its place.
+void slideUp(QToast* toast, int steps, QPropertyAnimation& slide)
+{
+    const QRect start = toast->geometry();
+    QRect base = start;
+    if (slide.state() != QAbstractAnimation::Stopped && slide.targetObject() == toast) {
+        base = slide.endValue().toRect();
+        slide.stop();
+    }
+    auto* pending = toast->findChild<QPropertyAnimation*>(QLatin1String(kRestackName),
+                                                          Qt::FindDirectChildrenOnly);
+    if (pending) {
+        base = pending->endValue().toRect();
+        pending->setObjectName(QString());
+        pending->stop();  // deletes itself later
+    }
+
+    // Owned by the toast so that it dies with it, whatever happens first.
+    auto* move = new QPropertyAnimation(toast, "geometry", toast);
+    move->setObjectName(QLatin1String(kRestackName));
+    move->setStartValue(start);
+    move->setEndValue(base.translated(0, -steps * base.height()));
+    move->setDuration(kSlideMs);
+    move->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
 } // namespace
 
 QToaster::QToaster(QWidget* parent, QToastGravity gravity)
@@ -40,6 +67,7 @@ void QToaster::notify(QToast* t)
         return;
     t->setGravity(m_gravity);
     m_toasts.append(t);
+    m_pendingUp.append(0);
     connect(t, &QToast::closed, this, &QToaster::onToastClosed);
     // A toast deleted by the host never emits closed; drop it here so the list never holds a
     // dangling pointer. Compared as QObject*: the QToast part is already gone at this point.
@@ -47,6 +75,7 @@ void QToaster::notify(QToast* t)
         for (int i = 0; i < m_toasts.size(); ++i) {
             if (static_cast<QObject*>(m_toasts.at(i)) == gone) {
                 m_toasts.removeAt(i);
+                m_pendingUp.removeAt(i);
                 redrawToasts(i);
                 return;
             }
@@ -89,6 +118,7 @@ void QToaster::onToastClosed(QToast* t)
     if (i < 0)
         return;
     m_toasts.removeAt(i);
+    m_pendingUp.removeAt(i);
     redrawToasts(i);
 }
 
@@ -98,30 +128,23 @@ void QToaster::onToastShown(QToast*)
 
 void QToaster::redrawToasts(int from)
 {
-    for (int k = qMax(from, 0); k < m_toasts.size(); ++k) {
-        QToast* toast = m_toasts.at(k);
-        const QRect start = toast->geometry();
-        // A toast still moving keeps its destination: going up from a half-way position would
-        // leave it short of its place in the stack.
-        QRect base = start;
-        if (m_slide.state() != QAbstractAnimation::Stopped && m_slide.targetObject() == toast) {
-            base = m_slide.endValue().toRect();
-            m_slide.stop();
-        }
-        auto* pending = toast->findChild<QPropertyAnimation*>(QLatin1String(kRestackName),
-                                                              Qt::FindDirectChildrenOnly);
-        if (pending) {
-            base = pending->endValue().toRect();
-            pending->setObjectName(QString());
-            pending->stop();  // deletes itself later
-        }
-
-        // Owned by the toast so that it dies with it, whatever happens first.
-        auto* move = new QPropertyAnimation(toast, "geometry", toast);
-        move->setObjectName(QLatin1String(kRestackName));
-        move->setStartValue(start);
-        move->setEndValue(base.translated(0, -base.height()));
-        move->setDuration(kSlideMs);
-        move->start(QAbstractAnimation::DeleteWhenStopped);
-    }
+    if (from < 0 || from >= m_toasts.size())
+        return;
+    for (int k = from; k < m_pendingUp.size(); ++k)
+        ++m_pendingUp[k];
+    if (m_restackQueued)
+        return;
+    m_restackQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_restackQueued = false;
+            for (int k = 0; k < m_toasts.size(); ++k) {
+                if (m_pendingUp.at(k) > 0) {
+                    slideUp(m_toasts.at(k), m_pendingUp.at(k), m_slide);
+                    m_pendingUp[k] = 0;
+                }
+            }
+        },
+        Qt::QueuedConnection);
 }

@@ -243,6 +243,27 @@ private slots:
         QCOMPARE(a->pos(), QPoint(100, 50));
     }
 
+    // A second close while the first re-stack is still sliding ends on the stack's places.
+    void closesInQuickSuccession()
+    {
+        Host host;
+        QToaster toaster(&host.window, TopLeft);
+        QList<QPointer<QToast>> t;
+        for (int i = 0; i < 4; ++i) {
+            t << make(&host.window);
+            toaster.notify(t.last());
+        }
+        const int h = t[0]->height();
+        QTRY_COMPARE(t[3]->pos(), QPoint(100, 50 + 3 * h));
+        t[0]->close();
+        QTRY_VERIFY(t[0].isNull());
+        QTest::qWait(100);
+        t[1]->close();
+        QTRY_VERIFY(t[1].isNull());
+        QTRY_COMPARE(t[3]->pos(), QPoint(100, 50 + h));
+        QCOMPARE(t[2]->pos(), QPoint(100, 50));
+    }
+
     // The toaster's gravity wins over the toast's own.
     void gravityOverride()
     {
