@@ -14,6 +14,9 @@
 #include "QCallbackListener.h"
 #include "QToastEvent.h"
 #include "QToastListener.h"
+#include "QToastGravity.h"
+#include "QToast.h"
+#include "QToaster.h"
 
 // Image viewing
 #include "QBaseImageGraphicsScene.h"

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "QToastGravity.h"
+#include "QToastListener.h"
+#include "ryqt_export.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+/// A small frameless popup that shows one rich-text message in white on a purple panel over
+/// its parent. It fades in and out over 150 ms, can close itself once it has been fully
+/// visible for its duration, closes on a click on the white cross in its top-right corner,
+/// and reports a click on its body to a QToastListener.
+///
+/// Create it with new and never delete it once shown: it deletes itself when its fade-out
+/// ends (Qt::WA_DeleteOnClose), or with its parent widget.
+class RYQT_EXPORT QToast : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(float _op READ getOpacity WRITE setOpacity)
+
+public:
+    /// Builds a hidden toast for text (rich text, inserted unescaped) over parent, which may be
+    /// null. duration is the display time in ms used by autoClose(true); it is clamped to
+    /// 0..INT_MAX. A gravity other than TopLeft or TopRight disables automatic placement.
+    QToast(QWidget* parent, QString text, long duration, QToastGravity gravity);
+    /// Deletes the listener held at that moment, if any.
+    ~QToast() override;
+
+    /// With true, the toast closes itself duration ms after it has become fully opaque.
+    void autoClose(bool enabled);
+    /// Sets the body-click listener (null for none) and whether a body click closes the toast.
+    /// The toast takes ownership of the listener; one replaced by a later call goes back to the caller.
+    void setOnClickListener(QToastListener* listener, bool closeOnClick);
+
+    /// Sets the window opacity (the "_op" property driven by the fades). Exactly 1.0 arms the
+    /// auto-close timer when auto-close is on and no fade-out is under way; exactly 0.0 after
+    /// close() finishes the close. Other values only change the opacity.
+    void setOpacity(float opacity);
+    /// The last value given to setOpacity(); 0.0 before the first show().
+    float getOpacity() const;
+
+    /// Sets the corner used by the next automatic placement; any value is stored as given.
+    void setGravity(QToastGravity gravity);
+    /// The corner the toast is aligned to.
+    QToastGravity gravity() const;
+
+public slots:
+    /// Places the toast against its parent and fades it in. Hides QWidget::show().
+    /// Calling it during a fade-out cancels the close.
+    void show();
+    /// Fades the toast out from full opacity; at the end emits closed(this) and deletes the
+    /// toast. Hides QWidget::close(). Calling it again restarts the fade-out.
+    void close();
+
+signals:
+    /// Offered to hosts that want to announce a toast; the library itself never emits it.
+    void shown(QToast* t);
+    /// Emitted once per fade-out, just before the toast closes and is scheduled for deletion.
+    /// Do not delete the toast from a slot connected to it.
+    void closed(QToast* t);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void autoPlacePopup();
+    void clicked();
+
+    bool m_autoClose = false;
+    bool m_closeCrossPressed = false;
+    bool m_bodyPressed = false;
+    bool m_closing = false;
+    bool m_closeOnClick = false;
+    QPropertyAnimation m_fade;
+    QPointer<QWidget> m_parent;  // guarded: a host may re-parent the toast
+    QString m_text;
+    long m_duration = 0;
+    QLabel m_label;
+    QGridLayout m_layout;
+    QRect m_closeRect;
+    float m_opacity = 0.0f;
+    QToastGravity m_gravity = TopLeft;
+    QToastListener* m_listener = nullptr;
+};
