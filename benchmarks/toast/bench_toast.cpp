@@ -8,7 +8,7 @@
 // toast_burst_200_vs_labelled: as toast_burst_200, against windows that also carry the
 //   toast's rich-text label, so the ratio shows what the fades, slides and stacking add.
 
-#include "../ryqtbench.h"
+#include "ryqtbench.h"
 
 #include <QToast.h>
 #include <QToaster.h>
