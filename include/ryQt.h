@@ -15,6 +15,8 @@
 // Image viewing
 
 // Dialogs and wizards
+#include "QLogDialog.h"
+#include "QLogLoader.h"
 
 // Application services
 #include "TaskCompletedListener.h"
