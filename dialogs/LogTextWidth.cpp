@@ -38,43 +38,51 @@ struct Line
 {
     int start;
     int length;
-    float bound; // the widest this line could be
+    float bound;     // the widest this line could be
+    bool terminated; // followed by a newline
 };
 
+// Per-character advances in 1/64 pixel, looked up by UTF-16 code unit. The top bits of an entry
+// mark characters whose shaping may differ much from their advance (kComplex) and entries that
+// need the slow path (kSpecial: not looked up yet, or a surrogate).
 class AdvanceCache
 {
 public:
-    explicit AdvanceCache(const QFont& font) : m_metrics(font), m_advance(0x10000, -1.0f), m_complex(0x10000, 0) {}
+    static constexpr quint32 kSpecial = 0x80000000u;
+    static constexpr quint32 kComplex = 0x40000000u;
+    static constexpr quint32 kAdvanceMask = 0x0fffffffu;
 
-    // Advance of the BMP character c; sets complex when shaping may change it much.
-    float advance(ushort c, bool& complex)
+    explicit AdvanceCache(const QFont& font) : m_metrics(font), m_table(0x10000, kSpecial) {}
+
+    const quint32* table() const { return m_table.data(); }
+    const QFontMetricsF& metrics() const { return m_metrics; }
+
+    // Fills the entry of BMP code unit c and returns it; surrogates stay special.
+    quint32 fill(ushort c)
     {
-        float& a = m_advance[c];
-        if (a < 0.0f)
-            fill(c);
-        complex |= m_complex[c] != 0;
-        return a;
+        const QChar ch(c);
+        if (ch.isSurrogate())
+            return toFixed(m_metrics.horizontalAdvance(QChar(QChar::ReplacementCharacter))) | kComplex;
+        // Tabs and carriage returns are measured as spaces by QFontMetrics::size(0, ...).
+        const QChar measured = (c == '\t' || c == '\r') ? QChar(' ') : ch;
+        const quint32 entry = toFixed(m_metrics.horizontalAdvance(measured)) | (isSimple(ch) ? 0u : kComplex);
+        m_table[c] = entry;
+        return entry;
     }
 
-    // Advance of a character outside the BMP (emoji, historic scripts), given as a pair.
-    float advance(uint codePoint)
+    // Advance of a character outside the BMP (emoji, historic scripts), in 1/64 pixel.
+    quint32 wide(uint codePoint)
     {
         auto it = m_wide.find(codePoint);
         if (it == m_wide.end())
-            it = m_wide.insert(codePoint, float(std::max<qreal>(0.0, m_metrics.horizontalAdvance(QString::fromUcs4(&codePoint, 1)))));
+            it = m_wide.insert(codePoint, toFixed(m_metrics.horizontalAdvance(QString::fromUcs4(&codePoint, 1))));
         return it.value();
     }
 
-    const QFontMetricsF& metrics() const { return m_metrics; }
-
 private:
-    void fill(ushort c)
+    static quint32 toFixed(qreal advance)
     {
-        const QChar ch(c);
-        // Tabs and carriage returns are measured as spaces by QFontMetrics::size(0, ...).
-        const QChar measured = (c == '\t' || c == '\r') ? QChar(' ') : ch;
-        m_advance[c] = float(std::max<qreal>(0.0, m_metrics.horizontalAdvance(measured)));
-        m_complex[c] = isSimple(ch) ? 0 : 1;
+        return quint32(qBound<qreal>(0.0, std::ceil(advance * 64.0), qreal(kAdvanceMask)));
     }
 
     static bool isSimple(QChar ch)
@@ -82,7 +90,7 @@ private:
         const ushort c = ch.unicode();
         if (c == '\t' || c == '\r')
             return true;
-        if (ch.isSurrogate() || ch.isMark())
+        if (ch.isMark())
             return false;
         switch (ch.category()) {
         case QChar::Other_Control:
@@ -112,9 +120,8 @@ private:
     }
 
     QFontMetricsF m_metrics;
-    std::vector<float> m_advance;
-    std::vector<unsigned char> m_complex;
-    QHash<uint, float> m_wide;
+    std::vector<quint32> m_table;
+    QHash<uint, quint32> m_wide;
 };
 
 int clampWidth(double width)
@@ -142,9 +149,18 @@ double measurePieceWise(const QFontMetricsF& metrics, const QChar* data, int len
 int measureLine(const QFont& font, const QFontMetricsF& metricsF, const QString& text, const Line& line, float estimate)
 {
     const QChar* data = text.constData() + line.start;
-    if (estimate > kPieceWiseWidth || line.length > 8 * kPieceLength)
-        return clampWidth(measurePieceWise(metricsF, data, line.length));
-    return QFontMetrics(font).size(0, QString(data, line.length)).width();
+    int length = line.length;
+    if (estimate > kPieceWiseWidth || length > 8 * kPieceLength) {
+        while (line.terminated && length > 0 && data[length - 1].isSpace())
+            --length;
+        return clampWidth(measurePieceWise(metricsF, data, length));
+    }
+    // Trailing blanks count on the last line only, as in the whole text's layout, so a line
+    // that had a newline after it is measured with one.
+    QString piece(data, length);
+    if (line.terminated)
+        piece += QLatin1Char('\n');
+    return QFontMetrics(font).size(0, piece).width();
 }
 
 } // namespace
@@ -166,21 +182,36 @@ int logTextWidth(const QFont& font, const QString& text)
     std::vector<float> estimates;
     int widestSimple = -1;
     float widestSimpleEstimate = -1.0f;
+    const quint32* table = cache.table();
     for (int start = 0; start <= end;) {
-        double estimate = 0.0;
-        bool complex = false;
-        int i = start;
-        for (; i < end && data[i] != '\n'; ++i) {
-            if (QChar::isHighSurrogate(data[i]) && i + 1 < end && QChar::isLowSurrogate(data[i + 1])) {
-                estimate += cache.advance(QChar::surrogateToUcs4(data[i], data[i + 1]));
-                complex = true;
-                ++i;
-            } else {
-                estimate += cache.advance(data[i], complex);
+        // The hot loop of the whole measure: one table look-up and two integer operations per
+        // character, the rare cases kept out of line.
+        quint64 sum = 0;
+        quint32 flags = 0;
+        const ushort* p = data + start;
+        const ushort* const stop = data + end;
+        for (; p < stop; ++p) {
+            const ushort c = *p;
+            if (c == '\n')
+                break;
+            quint32 entry = table[c];
+            if (Q_UNLIKELY(entry & AdvanceCache::kSpecial)) {
+                if (QChar::isHighSurrogate(c) && p + 1 < stop && QChar::isLowSurrogate(p[1])) {
+                    sum += cache.wide(QChar::surrogateToUcs4(c, p[1]));
+                    flags |= AdvanceCache::kComplex;
+                    ++p;
+                    continue;
+                }
+                entry = cache.fill(c);
             }
+            sum += entry & AdvanceCache::kAdvanceMask;
+            flags |= entry;
         }
+        const int i = int(p - data);
+        const bool complex = (flags & AdvanceCache::kComplex) != 0;
+        const double estimate = double(sum) / 64.0;
         const double slack = complex ? kComplexSlack : kSimpleSlack;
-        lines.push_back({start, i - start, float(estimate * (1.0 + slack) + absoluteSlack)});
+        lines.push_back({start, i - start, float(estimate * (1.0 + slack) + absoluteSlack), i < end});
         estimates.push_back(float(estimate));
         if (!complex && estimate > widestSimpleEstimate) {
             widestSimpleEstimate = float(estimate);

@@ -75,12 +75,14 @@ void QLogDialog::onLogLoaded(const QString& text, const QString& log_path)
 
     const int textWidth = ryqt::logTextWidth(m_textEdit->document()->defaultFont(), text);
     m_textEdit->setMinimumWidth(textWidth);
-    m_textEdit->setPlainText(text);
     m_label->setText(QStringLiteral("Loaded File: %1").arg(log_path));
-
     const qint64 dialogWidth = qint64(textWidth) + margin;
     setMinimumWidth(int(qBound<qint64>(0, dialogWidth, QWIDGETSIZE_MAX)));
     updateGeometry();
+
+    // The text goes in last: widening the dialog resizes the editor, and a resize after the
+    // text is in makes the editor lay out every block of a large log again.
+    m_textEdit->setPlainText(text);
 }
 
 void QLogDialog::onErrorReadingFile()
