@@ -284,6 +284,27 @@ private slots:
         QCOMPARE(m_recorder.boxes.size(), readable ? 0 : 1);
     }
 
+    // The host may go away while the worker still reads; that must neither abort nor show anything.
+    void hostDestroyedWhileReading()
+    {
+        const QByteArray line(99, 'x');
+        QByteArray bytes;
+        for (int i = 0; i < 300 * 1000; ++i)
+            bytes += line + '\n';
+        const QString path = writeFile(QStringLiteral("big.log"), bytes);
+        QVERIFY(!path.isEmpty());
+        auto* host = new QWidget;
+        auto* dialog = new QLogDialog(host);
+        dialog->showLog(path);
+        QPointer<QLogLoader> loader = host->findChild<QLogLoader*>();
+        QVERIFY(loader);
+        QVERIFY(loader->isRunning());
+        delete host;
+        QVERIFY(loader.isNull());
+        QCoreApplication::processEvents();
+        QVERIFY(m_recorder.boxes.isEmpty());
+    }
+
     // The editor is exactly as wide as the longest line; the dialog adds its layout margins.
     // A second log on the visible dialog replaces text, label and widths without a second show.
     void minimumWidths()
