@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 // Laying a whole log out with QFontMetrics::size() costs many times what the editor itself
