@@ -30,6 +30,8 @@
 #include "QPage.h"
 #include "QPageWidget.h"
 #include "SplashScreen.h"
+#include "QLogDialog.h"
+#include "QLogLoader.h"
 
 // Application services
 #include "QRunGuard.h"

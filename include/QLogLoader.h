@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ryqt_export.h"
+
+#include <QString>
+#include <QThread>
+
+class QWidget;
+
+/// Reads one text file on its own thread and hands the text back through a signal.
+/// Created by QLogDialog::showLog(); it deletes itself once finished.
+class RYQT_EXPORT QLogLoader : public QThread
+{
+    Q_OBJECT
+
+public:
+    /// Stores the path to read; parent becomes the QObject parent. Nothing is read before start().
+    QLogLoader(const QString& path, QWidget* parent);
+    /// Waits for a running read to end, so destroying the parent mid-read never kills a live thread.
+    ~QLogLoader() override;
+
+signals:
+    /// The file's whole text, decoded as UTF-8 up to its first zero byte, with "\r\n" turned into "\n".
+    void readFile(const QString& file_text, const QString& file_path);
+    /// Emitted instead of readFile() when the file cannot be read or holds no text: missing,
+    /// unreadable, empty, starting with a zero byte, not a regular file (directories, FIFOs and
+    /// devices are refused rather than read, since those may block or never end), or too large
+    /// to fit one QString.
+    void errorReadingFile();
+
+protected:
+    /// Reads the file on the worker thread; emits exactly one of the two signals.
+    void run() override;
+
+private:
+    QString m_path;
+};
