@@ -86,6 +86,8 @@ QStringList GalleryWindow::writeScreenshots(const QString& dir)
     m_toasts->burst(3);
     gallery::settle(700);
     shot(this, QStringLiteral("page-toasts"));
+    m_toasts->closeAll();
+    gallery::settle(300);
 
     // Image viewing: a window/level set as a drag would, a zoom step, the mouse probe.
     m_tabs->setCurrentWidget(m_imaging);
@@ -98,6 +100,7 @@ QStringList GalleryWindow::writeScreenshots(const QString& dir)
     // Dialogs: the page, a refused taken name, the wizard on its second step, the log viewer.
     page(m_dialogs, QStringLiteral("page-dialogs"));
     QTextInputDialog* input = m_dialogs->makeNameDialog(this);
+    input->resize(340, input->sizeHint().height());
     input->show();
     auto* combo = input->findChild<QComboBox*>();
     if (combo && combo->lineEdit())

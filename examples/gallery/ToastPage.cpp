@@ -15,7 +15,9 @@ ToastPage::ToastPage(QWidget* parent)
 {
     m_stage->setFrameShape(QFrame::StyledPanel);
     m_stage->setMinimumSize(420, 260);
-    m_stage->setStyleSheet(QStringLiteral("QFrame { background: #f4f1f6; }"));
+    // Scoped by name: a bare "QFrame" rule would reach the toasts' labels too (QLabel is a QFrame).
+    m_stage->setObjectName(QStringLiteral("toastStage"));
+    m_stage->setStyleSheet(QStringLiteral("#toastStage { background: #f4f1f6; }"));
     auto* stageText = new QLabel(tr("Toasts appear over this area."), m_stage);
     stageText->setAlignment(Qt::AlignCenter);
     auto* stageLayout = new QVBoxLayout(m_stage);
@@ -72,6 +74,13 @@ void ToastPage::showWithCallback()
                               }),
                               true);
     toast->show();
+}
+
+void ToastPage::closeAll()
+{
+    const auto toasts = m_stage->findChildren<QToast*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QToast* toast : toasts)
+        toast->close();
 }
 
 void ToastPage::burst(int count)

@@ -20,6 +20,8 @@ public:
     void showWithCallback();
     /// Notifies a burst of toasts to the stacking toaster.
     void burst(int count = 4);
+    /// Fades out every toast still shown over the stage.
+    void closeAll();
 
 private:
     QFrame* m_stage;

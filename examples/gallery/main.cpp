@@ -49,6 +49,20 @@ QString writeSplashImage(const QString& dir)
 
 } // namespace
 
+// The offscreen platform warns about every window opacity and size hint it cannot honour;
+// in screenshot mode those warnings say nothing useful.
+QtMessageHandler previousHandler = nullptr;
+
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -64,6 +78,8 @@ int main(int argc, char** argv)
     parser.addOption(screenshot);
     parser.process(app);
     const bool shots = parser.isSet(screenshot);
+    if (shots)
+        previousHandler = qInstallMessageHandler(quietOffscreen);
 
     // Screenshots must not be refused because a gallery is open on the desktop, and must not
     // touch the user's settings: they get a key and a data folder of their own.
