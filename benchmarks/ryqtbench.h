@@ -65,7 +65,8 @@ using Side = std::function<double()>;
 class Runner
 {
 public:
-    Runner(int argc, char** argv) : m_app(argc, argv)
+    // argc by reference: QApplication keeps a reference to it for the life of the application.
+    Runner(int& argc, char** argv) : m_app(argc, argv)
     {
         const QStringList args = m_app.arguments();
         for (int i = 1; i < args.size(); ++i) {

@@ -1,7 +1,7 @@
 // showLog() on realistic logs, timed from the call until the text is in the editor, against a
 // plain read of the same file into a QPlainTextEdit.
 
-#include "../ryqtbench.h"
+#include "ryqtbench.h"
 
 #include <QLogDialog.h>
 
