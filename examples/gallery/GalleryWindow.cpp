@@ -71,13 +71,17 @@ QStringList GalleryWindow::writeScreenshots(const QString& dir)
     show();
     gallery::settle(200);
 
-    // Settings: the page, then the dialog on its second category.
-    page(m_settings, QStringLiteral("page-settings"));
+    // Settings: the dialog, then "Ok" as a user presses it, then the page listing the store.
+    m_tabs->setCurrentWidget(m_settings);
     QSettingsDialog* settings = m_settings->openDialog();
     settings->resize(640, 420);
     gallery::settle(100);
     shot(settings, QStringLiteral("dialog-settings"));
-    settings->close();
+    const auto settingsButtons = settings->findChildren<QPushButton*>();
+    for (QPushButton* b : settingsButtons)
+        if (b->text() == QLatin1String("Ok"))
+            b->click();
+    page(m_settings, QStringLiteral("page-settings"));
 
     // Toasts: single toasts in both corners and a stacked burst, after fades and slides.
     m_tabs->setCurrentWidget(m_toasts);

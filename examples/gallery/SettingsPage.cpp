@@ -2,6 +2,7 @@
 
 #include <QSettingsDialog.h>
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -41,7 +42,8 @@ SettingsPage::SettingsPage(const QString& iniPath, QWidget* parent)
 
     auto* intro = new QLabel(tr("<b>Settings dialog.</b> Every entry type, on three pages with "
                                 "sub-category tabs, written to <tt>%1</tt> when you press Ok.")
-                                 .arg(iniPath.toHtmlEscaped()));
+                                 .arg(QFileInfo(iniPath).fileName().toHtmlEscaped()));
+    intro->setToolTip(iniPath);
     intro->setWordWrap(true);
     auto* open = new QPushButton(tr("Open settings…"));
     connect(open, &QPushButton::clicked, this, &SettingsPage::openDialog);

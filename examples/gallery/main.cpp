@@ -88,10 +88,10 @@ int main(int argc, char** argv)
                                    : QStringLiteral("ryQt-gallery");
     QRunGuard guard(guardKey);
     if (!guard.tryToRun()) {
+        std::fprintf(stderr, "ryQt gallery: another instance is running; exiting.\n");
         QMessageBox::information(nullptr, QStringLiteral("ryQt Gallery"),
                                  QStringLiteral("The ryQt gallery is already running.\n"
                                                 "This second start exits now."));
-        std::fprintf(stderr, "ryQt gallery: another instance is running; exiting.\n");
         return 0;
     }
     QString dataDir = shots ? scratch.path() : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
