@@ -64,18 +64,7 @@ private:
 
     QString prefix() const { return m_dir.filePath(QStringLiteral("prefix with space")); }
 
-    // The consumers must see the fresh prefix, not a copy that may be installed system-wide.
-    QString libDir() const
-    {
-        const QStringList candidates = QDir(prefix()).entryList({QStringLiteral("lib*")}, QDir::Dirs);
-        for (const QString& c : candidates) {
-            QDirIterator it(QDir(prefix()).filePath(c), {QStringLiteral("libryQt.so")},
-                            QDir::Files | QDir::System, QDirIterator::Subdirectories);
-            if (it.hasNext())
-                return QFileInfo(it.next()).absolutePath();
-        }
-        return QString();
-    }
+    QString libDir() const { return prefix() + QStringLiteral("/" RYQT_INSTALL_LIBDIR); }
 
 private slots:
     void initTestCase()
@@ -90,7 +79,6 @@ private slots:
     void installedFiles()
     {
         const QString lib = libDir();
-        QVERIFY2(!lib.isEmpty(), "libryQt.so not installed");
         QVERIFY(QFileInfo(lib + QStringLiteral("/libryQt.so.1.0.0")).isFile());
         QCOMPARE(QFileInfo(lib + QStringLiteral("/libryQt.so.1")).symLinkTarget(),
                  lib + QStringLiteral("/libryQt.so.1.0.0"));
