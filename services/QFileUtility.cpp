@@ -14,6 +14,22 @@ bool ensureDirectory(const QDir& dir)
     return dir.exists() || dir.mkpath(dir.absolutePath());
 }
 
+// Lists the files of dir (no directories, no hidden files, no recursion) in the directory's
+// own order, by name ignoring case, and maps each name through toEntry.
+template <typename ToEntry>
+QStringList listFiles(const QString& dir, const QStringList& filters, ToEntry toEntry)
+{
+    const QDir directory(dir);
+    QStringList result;
+    if (!ensureDirectory(directory))
+        return result;
+    const QStringList names = directory.entryList(filters, FileFilters, QDir::NoSort);
+    result.reserve(names.size());
+    for (const QString& name : names)
+        result.append(toEntry(directory, name));
+    return result;
+}
+
 } // namespace
 
 bool QFileUtility::createDirectory(QString path)
@@ -34,31 +50,14 @@ bool QFileUtility::doesFileExist(QString path)
 
 QStringList QFileUtility::getFileNames(QString dir, QStringList filters)
 {
-    const QDir directory(dir);
-    QStringList names;
-    if (!ensureDirectory(directory))
-        return names;
-
-    // NoSort keeps the directory's own sorting: by name, ignoring case.
-    const QFileInfoList entries = directory.entryInfoList(filters, FileFilters, QDir::NoSort);
-    names.reserve(entries.size());
-    for (const QFileInfo& entry : entries) {
-        const QString fileName = entry.fileName();
-        names.append(fileName.left(fileName.indexOf(QLatin1Char('.'))));
-    }
-    return names;
+    // The text before the first dot; a name without one is taken whole (left(-1)).
+    return listFiles(dir, filters, [](const QDir&, const QString& name) {
+        return name.left(name.indexOf(QLatin1Char('.')));
+    });
 }
 
 QStringList QFileUtility::getFullPaths(QString dir, QStringList filters)
 {
-    const QDir directory(dir);
-    QStringList paths;
-    if (!ensureDirectory(directory))
-        return paths;
-
-    const QStringList entries = directory.entryList(filters, FileFilters, QDir::NoSort);
-    paths.reserve(entries.size());
-    for (const QString& name : entries)
-        paths.append(directory.absoluteFilePath(name));
-    return paths;
+    return listFiles(dir, filters,
+                     [](const QDir& directory, const QString& name) { return directory.absoluteFilePath(name); });
 }
