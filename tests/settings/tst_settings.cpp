@@ -1,0 +1,217 @@
+#include <QSettingsCategory.h>
+#include <QSettingsDialog.h>
+#include <QSettingsLoader.h>
+
+#include <QtTest>
+#include <QtWidgets>
+#include <vector>
+
+using Type = QSettingsEntry::EntryType;
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    // The n-th push button of the dialog showing the text.
+    static QPushButton* button(QWidget* dialog, const QString& text, int n = 0)
+    {
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == text && n-- == 0)
+                return b;
+        return nullptr;
+    }
+
+    // Types as a user does: a line edit's or spin box's text is replaced, a combo box picks the
+    // item whose text starts so, a space toggles a check box.
+    static void type(QWidget* editor, const QString& text)
+    {
+        if (!qobject_cast<QComboBox*>(editor)) {
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(editor, Qt::Key_Backspace);
+        }
+        QTest::keyClicks(editor, text);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QLocale::setDefault(QLocale::c());
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
+
+    // A loader writes into a real INI file under its key as given, "/" making groups. It reads
+    // an absent key as an invalid value and a value of another type as stored; without a store
+    // it reads and writes nothing. A store handed in is never deleted.
+    void loaderOnIniFile()
+    {
+        QSettings store(m_dir.filePath("store.ini"), QSettings::IniFormat);
+        QVERIFY(QSettingsLoader(&store, "a/b/value").save(2.5));
+        store.setValue("n", "not a number");
+        store.sync();
+        QSettings reread(store.fileName(), QSettings::IniFormat);
+        QCOMPARE(reread.childGroups(), QStringList("a"));
+        QVariant v(42);
+        QVERIFY(QSettingsLoader(&reread, "never/written").load(v) && !v.isValid());
+        QVERIFY(QSettingsLoader(&reread, "a/b/value").load(v) && v.toDouble() == 2.5);
+        QVERIFY(QSettingsLoader(&reread, "n").load(v));
+        QSettingsLoader none(nullptr, "k");
+        QVERIFY(!none.load(v) && !none.save(1) && !none.ownsSettings());
+        QCOMPARE(v, QVariant("not a number")); // loaded as stored, then left untouched
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // An owned store goes away at the next event-loop pass after the last copy of its loader.
+    void ownedStoreDeferredAndShared()
+    {
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        QPointer<QSettings> store;
+        {
+            QSettingsLoader original("owned/key"), copy(original), assigned(nullptr, QString());
+            assigned = original;
+            store = original.settings();
+            QVERIFY(store && assigned.ownsSettings() && copy.settings() == store);
+            { QSettingsLoader dropped = original; }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(store && copy.save("v"));
+        }
+        QVERIFY(store);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!store);
+    }
+
+    // Only type and name count (names ignoring case); loaders, categories and the rest differ.
+    void entryEquality()
+    {
+        using E = QSettingsEntry;
+        QSettingsLoader l1(nullptr, "k1"), l2(nullptr, "k2");
+        QSettingsCategory c1("c", QPixmap()), c2("c", QPixmap());
+        const E a(E::Integer, &l1, &c1, "Pört", false, "tip", {{"maximum", 3}});
+        QVERIFY(a == E(E::Integer, &l2, &c2, "pÖRT", true, QString(), {}, &c1));
+        QVERIFY(!(a == E(E::Double, &l1, &c1, "Pört")));
+        QVERIFY(!(a == E(E::Integer, &l1, &c1, "Pörts")));
+    }
+
+    // One dialog through its whole life. Every entry type has a key of its own (also its tool
+    // tip), edited by typing or through the file chooser; the dialog is closed by Cancel and
+    // Escape and finally confirmed by "Ok". Around them: categories and sub-categories known by
+    // identity, a loader shared by two entries, and entries without loader, store or category.
+    // expected: the written value, invalid when the stored one must stay; text: what is typed
+    // into the editor (null: left alone; "pick": chosen in the chooser).
+    void wholeDialog()
+    {
+        QSettings store(m_dir.filePath("types.ini"), QSettings::IniFormat);
+        struct Case { Type type; QVariantHash props; QVariant stored, expected; QString text = {};
+                      bool optional = false; };
+        const QList<Case> cases = {
+            {Type::Double, {{"decimals", 2}, {"maximum", 1000}}, 1.5, 12.25, "12.25"},
+            {Type::Double, {{"toolTip", "replaced"}}, "wrong type", 0.0},
+            {Type::Integer, {}, 150, 99}, // clamped to the default range...
+            {Type::Integer, {{"maximum", 200}}, 150, 150}, // ...or to the one configured first
+            {Type::String, {}, "old", "new text", "new text"},
+            {Type::String, {}, "old", {}, ""}, // required: an empty text is not written
+            {Type::String, {}, "old", QString(""), "", true},
+            {Type::Boolean, {{"checked", true}}, false, true, " "},
+            {Type::DoubleChoice, {{"currentData", QVariantList{0.5, 1.5, 2.5}}}, 1.5, 2.5, "2.5"},
+            {Type::IntegerChoice, {{"CURRENTDATA", QVariantList{"10", "20"}}}, "10", 20, "20"},
+            {Type::StringChoice, {{"currentdata", QVariantList{7}}, {"CurrentData", QVariantList{7}}},
+             {}, "7"},
+            {Type::IntegerChoice, {}, 5, 0},
+            {Type::File, {}, "/old", QCoreApplication::applicationFilePath(), "pick"},
+            {Type::Directory, {}, "/old", m_dir.path(), "pick"},
+        };
+        QSettingsCategory page("Page", QPixmap()), other("Other", QPixmap()), twin("Page", QPixmap());
+        QSettingsCategory s1("S", QPixmap()), s2("S", QPixmap());
+        QSettingsLoader shared(&store, "shared"), noStore(nullptr, "lost");
+        const QVariantHash kept{{"text", "kept"}}, upTo500{{"maximum", 500}};
+        QList<QSettingsEntry> entries = {{Type::Integer, &shared, &page, "Shared", false, {}, upTo500, &s1},
+                                         {Type::String, nullptr, &page, "No loader", false, {}, kept, &s1},
+                                         {Type::String, &noStore, &other, "No store", false, {}, kept},
+                                         {Type::Integer, &shared, &twin, "Shared too", false, {}, upTo500},
+                                         {Type::Boolean, &noStore, nullptr, "No category"}};
+        std::vector<QSettingsLoader> loaders;
+        loaders.reserve(cases.size()); // the entries point into it
+        for (const Case& c : cases) {
+            const QString key = QString("group/k%1").arg(loaders.size());
+            if (c.stored.isValid())
+                store.setValue(key, c.stored);
+            loaders.emplace_back(&store, key);
+            entries << QSettingsEntry(c.type, &loaders.back(), &page, key, c.optional, key, c.props);
+        }
+        entries << QSettingsEntry(Type::Boolean, &noStore, &page, "Other S", false, {}, {}, &s2);
+        auto* dialog = new QSettingsDialog(entries);
+        QList<QWidget*> editors; // in entry order
+        for (QWidget* w : dialog->findChildren<QWidget*>())
+            if (w->toolTip().startsWith("group/"))
+                editors << w;
+        QCOMPARE(editors.size(), cases.size());
+        QCOMPARE(qobject_cast<QComboBox*>(editors[10])->count(), 2); // both keys add their items
+        auto* list = dialog->findChild<QListWidget*>();
+        auto* stack = dialog->findChild<QStackedWidget*>();
+        auto* tabs = stack->widget(0)->findChild<QTabWidget*>();
+        QCOMPARE(list->item(0)->text() + list->item(1)->text() + list->item(2)->text(), "PageOtherPage");
+        QCOMPARE(tabs->tabText(0) + tabs->tabText(1) + tabs->tabText(2), "SPageS");
+        // Without a loader or a store the text given as a property stays.
+        QCOMPARE(tabs->widget(0)->findChild<QLineEdit*>({}, Qt::FindDirectChildrenOnly)->text(), "kept");
+        QCOMPARE(stack->widget(1)->findChild<QLineEdit*>()->text(), "kept");
+
+        QPointer<QFileDialog> chooser; // Qt's own widget-based dialog, a window of its own
+        auto choose = [&](int pathEntry, const QString& path) { // no path: cancel
+            QTest::mouseClick(button(dialog, "...", pathEntry), Qt::LeftButton);
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && qobject_cast<QFileDialog*>(w))
+                    chooser = qobject_cast<QFileDialog*>(w);
+            QTest::keyClicks(chooser->findChild<QLineEdit*>("fileNameEdit"), path);
+            QTest::keyClick(chooser, path.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+            QTRY_VERIFY(!chooser);
+        };
+        dialog->showSettings(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        type(tabs->widget(0)->findChild<QSpinBox*>(), "300"); // the first entry of the shared loader
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        for (int i = 0, pathEntry = 0; i < cases.size(); ++i)
+            if (cases[i].text == "pick")
+                choose(pathEntry++, cases[i].expected.toString());
+            else if (!cases[i].text.isNull())
+                type(editors[i], cases[i].text);
+        choose(0, QString());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+        QCOMPARE(stack->currentIndex(), 2);
+        type(stack->widget(2)->findChild<QSpinBox*>(), "400"); // and the second
+
+        QSignalSpy saved(dialog, &QSettingsDialog::saved), canceled(dialog, &QSettingsDialog::canceled),
+            finished(dialog, &QDialog::finished);
+        QTest::mouseClick(button(dialog, "Cancel"), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible() && canceled.count() == 1);
+        dialog->showSettings(nullptr);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible() && canceled.count() == 1 && saved.isEmpty());
+        QCOMPARE(store.value("group/k0"), QVariant(1.5));
+        int resultInSaved = -1;
+        connect(dialog, &QSettingsDialog::saved, this, [&] { resultInSaved = dialog->result(); });
+        QTimer::singleShot(0, this, [&] { QTest::mouseClick(button(dialog, "Ok"), Qt::LeftButton); });
+        dialog->execSettings(nullptr); // the edits made before Cancel are still there
+        QCOMPARE(QList<QVariantList>(saved), QList<QVariantList>{{true}});
+        QCOMPARE(resultInSaved, int(QDialog::Accepted));
+        QCOMPARE(QList<QVariantList>(finished), (QList<QVariantList>{{0}, {0}, {0}})); // all reject
+
+        for (int i = 0; i < cases.size(); ++i) {
+            const QString key = QString("group/k%1").arg(i);
+            const QVariant got = store.value(key), want = cases[i].expected.isValid()
+                    ? cases[i].expected : cases[i].stored;
+            QVERIFY2(got.userType() == want.userType() && got == want, qPrintable(key));
+        }
+        const int sharedValue = store.value("shared").toInt(); // from either entry
+        QVERIFY(sharedValue == 300 || sharedValue == 400);
+        QCOMPARE(store.allKeys().size(), cases.size() + 1); // nothing without loader or store
+        dialog->showSettings(nullptr);
+        QTest::mouseClick(button(dialog, "...", 1), Qt::LeftButton);
+        delete dialog; // with its chooser open
+        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
