@@ -1,45 +1,15 @@
-// A child process for tst_runguard: holds one QRunGuard and answers commands on stdin, one per
-// line ("try", "another", "release", "quit"). The key arrives hex-encoded UTF-8 so that
-// non-ASCII keys survive whatever locale the process runs under.
+// A child process for tst_runguard: holds one QRunGuard for the key in argv[1] (hex-encoded
+// UTF-8, so non-ASCII keys survive any locale), says "ready", then answers each line on stdin
+// with the result of tryToRun(). It ends, destroying the guard, when stdin closes.
 #include "QRunGuard.h"
-
-#include <QByteArray>
-#include <QString>
 
 #include <iostream>
 #include <string>
 
-namespace {
-
-void say(const char* word)
+int main(int, char** argv)
 {
-    std::cout << word << std::endl;
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (argc != 2)
-        return 2;
-    const QString key = QString::fromUtf8(QByteArray::fromHex(QByteArray(argv[1])));
-
-    QRunGuard guard(key);
-    say("ready");
-
-    std::string command;
-    while (std::getline(std::cin, command)) {
-        if (command == "try")
-            say(guard.tryToRun() ? "won" : "lost");
-        else if (command == "another")
-            say(guard.isAnotherRunning() ? "running" : "free");
-        else if (command == "release") {
-            guard.release();
-            say("released");
-        } else if (command == "quit")
-            break;
-        else
-            say("unknown");
-    }
-    return 0;
+    QRunGuard guard(QString::fromUtf8(QByteArray::fromHex(argv[1])));
+    std::cout << "ready" << std::endl;
+    for (std::string line; std::getline(std::cin, line);)
+        std::cout << (guard.tryToRun() ? "won" : "lost") << std::endl;
 }
