@@ -59,45 +59,49 @@ struct Host
     QWidget window;
 };
 
-// The plain counterpart: a frameless translucent window per message, stacked by hand.
-QList<QPointer<QWidget>> showPlain(QWidget* parent)
+// A frameless translucent popup window, as a host would make one by hand.
+QWidget* popupWindow(QWidget* parent)
 {
-    QList<QPointer<QWidget>> windows;
-    int y = 0;
-    for (int i = 0; i < kBurst; ++i) {
-        auto* w = new QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        w->setAttribute(Qt::WA_TranslucentBackground);
-        w->setAttribute(Qt::WA_ShowWithoutActivating);
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        w->setGeometry(0, y, 120, 30);
-        y += 30;
-        w->show();
-        windows << w;
-    }
-    return windows;
+    auto* w = new QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    w->setAttribute(Qt::WA_TranslucentBackground);
+    w->setAttribute(Qt::WA_ShowWithoutActivating);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    return w;
 }
 
-// The same windows carrying the toast's rich-text label, as a host would write one by hand.
-QList<QPointer<QWidget>> showLabelled(QWidget* parent)
+// The plain counterpart: one empty popup per message (or, with labelled, one carrying the
+// toast's rich-text label), stacked by hand and shown.
+QList<QPointer<QWidget>> showWindows(QWidget* parent, bool labelled)
 {
     QList<QPointer<QWidget>> windows;
     int y = 0;
     for (int i = 0; i < kBurst; ++i) {
-        auto* w = new QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        w->setAttribute(Qt::WA_TranslucentBackground);
-        w->setAttribute(Qt::WA_ShowWithoutActivating);
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        auto* label = new QLabel(QStringLiteral("<font color ='white'>Message %1</font>").arg(i));
-        label->setTextFormat(Qt::RichText);
-        auto* layout = new QGridLayout(w);
-        layout->addWidget(label, 0, 0);
-        w->adjustSize();
+        QWidget* w = popupWindow(parent);
+        if (labelled) {
+            auto* label = new QLabel(QStringLiteral("<font color ='white'>Message %1</font>").arg(i));
+            label->setTextFormat(Qt::RichText);
+            auto* layout = new QGridLayout(w);
+            layout->addWidget(label, 0, 0);
+            w->adjustSize();
+        } else {
+            w->resize(120, 30);
+        }
         w->move(0, y);
         y += w->height();
         w->show();
         windows << w;
     }
     return windows;
+}
+
+QList<QPointer<QWidget>> showPlain(QWidget* parent)
+{
+    return showWindows(parent, false);
+}
+
+QList<QPointer<QWidget>> showLabelled(QWidget* parent)
+{
+    return showWindows(parent, true);
 }
 
 QList<QPointer<QToast>> notifyBurst(QToaster& toaster, QWidget* parent)
