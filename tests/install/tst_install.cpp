@@ -16,49 +16,25 @@ private:
         QString output;
     };
 
-    Result run(const QString& program, const QStringList& args, const QString& workDir = QString(),
-               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+    // Runs a program to its end; a program that cannot start reports why in the output.
+    static Result run(const QString& program, const QStringList& args,
+                      const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
         QProcess p;
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.setProcessEnvironment(env);
-        if (!workDir.isEmpty())
-            p.setWorkingDirectory(workDir);
         p.start(program, args);
-        Result r;
-        if (!p.waitForStarted(30000)) {
-            r.output = program + QStringLiteral(": ") + p.errorString();
-            return r;
-        }
-        p.waitForFinished(400000);
-        r.output = QString::fromLocal8Bit(p.readAll());
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        return r;
+        if (!p.waitForFinished(400000))
+            return {-1, program + QStringLiteral(": ") + p.errorString()};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAll())};
     }
 
-    // pkg-config escapes blanks in paths with a backslash, as a shell would read them.
+    // pkg-config escapes blanks in paths with a backslash: split on unescaped blanks only.
     static QStringList shellWords(const QString& line)
     {
-        QStringList words;
-        QString word;
-        bool inWord = false;
-        for (int i = 0; i < line.size(); ++i) {
-            const QChar c = line.at(i);
-            if (c == QLatin1Char('\\') && i + 1 < line.size()) {
-                word += line.at(++i);
-                inWord = true;
-            } else if (c.isSpace()) {
-                if (inWord)
-                    words << word;
-                word.clear();
-                inWord = false;
-            } else {
-                word += c;
-                inWord = true;
-            }
-        }
-        if (inWord)
-            words << word;
+        QStringList words = line.split(QRegularExpression(QStringLiteral("(?<!\\\\)\\s+")), Qt::SkipEmptyParts);
+        for (QString& word : words)
+            word.replace(QStringLiteral("\\ "), QStringLiteral(" "));
         return words;
     }
 
@@ -143,12 +119,11 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PKG_CONFIG_PATH"), libDir() + QStringLiteral("/pkgconfig"));
         Result flags = run(QStringLiteral(RYQT_PKG_CONFIG),
-                           {QStringLiteral("--cflags"), QStringLiteral("--libs"), QStringLiteral("ryQt")},
-                           QString(), env);
+                           {QStringLiteral("--cflags"), QStringLiteral("--libs"), QStringLiteral("ryQt")}, env);
         QVERIFY2(flags.exitCode == 0, qPrintable(flags.output));
         QVERIFY2(shellWords(flags.output).contains(QStringLiteral("-lryQt")), qPrintable(flags.output));
         const Result version = run(QStringLiteral(RYQT_PKG_CONFIG),
-                                   {QStringLiteral("--modversion"), QStringLiteral("ryQt")}, QString(), env);
+                                   {QStringLiteral("--modversion"), QStringLiteral("ryQt")}, env);
         QCOMPARE(version.output.trimmed(), QStringLiteral("1.0.0"));
 
         QTemporaryDir build;
