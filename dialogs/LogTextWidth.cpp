@@ -70,7 +70,7 @@ public:
     }
 
     // Advance of a character outside the BMP (emoji, historic scripts), in 1/64 pixel.
-    quint32 wide(uint codePoint)
+    quint32 wide(char32_t codePoint)
     {
         auto it = m_wide.find(codePoint);
         if (it == m_wide.end())

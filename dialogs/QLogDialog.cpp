@@ -77,7 +77,7 @@ void QLogDialog::onLogLoaded(const QString& text, const QString& log_path)
     m_textEdit->setMinimumWidth(textWidth);
     m_label->setText(QStringLiteral("Loaded File: %1").arg(log_path));
     const qint64 dialogWidth = qint64(textWidth) + margin;
-    setMinimumWidth(int(qBound<qint64>(0, dialogWidth, QWIDGETSIZE_MAX)));
+    setMinimumWidth(int(qBound<qint64>(0, dialogWidth, qint64(QWIDGETSIZE_MAX))));
     updateGeometry();
 
     // The text goes in last: widening the dialog resizes the editor, and a resize after the

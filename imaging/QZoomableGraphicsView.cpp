@@ -49,11 +49,10 @@ bool QZoomableGraphicsView::eventFilter(QObject* /*watched*/, QEvent* event)
         return true;
 
     auto* wheel = static_cast<QWheelEvent*>(event);
-QT_WARNING_PUSH
-QT_WARNING_DISABLE_DEPRECATED
-    const Qt::Orientation orientation = wheel->orientation();
-QT_WARNING_POP
-    if (orientation != Qt::Vertical)
+    // QWheelEvent::orientation() is gone; its rule was "horizontal when the x step is the
+    // larger one", so a diagonal step with equal parts still counts as vertical.
+    const QPoint angle = wheel->angleDelta();
+    if (std::abs(angle.x()) > std::abs(angle.y()))
         return false;
 
     gentleZoom(std::pow(zoomFactorBase, static_cast<double>(wheel->angleDelta().y())));
@@ -91,8 +90,8 @@ void QZoomableGraphicsView::gentleZoom(double factor)
 void QZoomableGraphicsView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::MiddleButton) {
-        panLastX = event->x();
-        panLastY = event->y();
+        panLastX = event->pos().x();
+        panLastY = event->pos().y();
         panning = true;
     }
     QGraphicsView::mousePressEvent(event);
@@ -109,10 +108,11 @@ void QZoomableGraphicsView::mouseMoveEvent(QMouseEvent* event)
 {
     if (panning) {
         // The bars are hidden but still own the scroll position.
-        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + (panLastX - event->x()));
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + (panLastY - event->y()));
-        panLastX = event->x();
-        panLastY = event->y();
+        const QPoint p = event->pos();
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + (panLastX - p.x()));
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + (panLastY - p.y()));
+        panLastX = p.x();
+        panLastY = p.y();
     } else {
         const QPoint p = event->pos();
         // A dead zone keeps the zoom anchor steady against the jitter of a hand on the wheel.

@@ -3,7 +3,11 @@
 # Packages already present are left alone; nothing is installed when all are there.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5test5 fonts-dejavu-core)
+packages=(build-essential cmake pkg-config fonts-dejavu-core
+          # Qt 5.15
+          qtbase5-dev qtbase5-dev-tools libqt5test5
+          # Qt 6
+          qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev)
 packages+=("$@")
 
 missing=()

@@ -1,28 +1,48 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds ryQt with its tests, and runs them twice: once in a normal
-# build, once with AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on).
+# Installs what is missing, builds ryQt with its tests against Qt 5.15 and Qt 6, and runs every
+# test on both, at scale 1 and at the hi-DPI scales; then again with AddressSanitizer and
+# UndefinedBehaviorSanitizer (leak checks on), at scale 1.
 #
-#   bash scripts/test.sh [--no-sanitizers]
+#   bash scripts/test.sh [--no-sanitizers] [--qt 5|6]
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 sanitize=1
-[ "${1:-}" = "--no-sanitizers" ] && sanitize=0
+qts=(5 6)
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-sanitizers) sanitize=0; shift ;;
+    --qt) qts=("$2"); shift 2 ;;
+    *) echo "unknown option: $1" >&2; exit 2 ;;
+  esac
+done
 
 bash "$root/scripts/deps.sh"
 jobs=$(nproc)
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
+# Options are forced on every configure, so a tree configured by hand with other values still
+# builds and runs everything; a run that finds no test fails.
 run_suite() {
   local build=$1; shift
   echo "== configuring $build"
-  cmake -S "$root" -B "$build" "$@"
+  cmake -S "$root" -B "$build" -DRYQT_BUILD_TESTS=ON -DRYQT_WERROR=ON "${launcher[@]}" "$@"
   echo "== building $build"
   cmake --build "$build" --parallel "$jobs"
   echo "== testing $build"
-  ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
+  ctest --test-dir "$build" --output-on-failure --parallel "$jobs" --no-tests=error
 }
 
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+suffix() { [ "$1" = 5 ] && echo "" || echo "-qt$1"; }
+
+for qt in "${qts[@]}"; do
+  run_suite "$root/build$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DRYQT_BUILD_EXAMPLES=ON -DRYQT_BUILD_BENCHMARKS=ON -DRYQT_SANITIZE=OFF
+done
 if [ "$sanitize" -eq 1 ]; then
-  run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DRYQT_SANITIZE=ON -DRYQT_BUILD_EXAMPLES=OFF -DRYQT_BUILD_BENCHMARKS=OFF
+  for qt in "${qts[@]}"; do
+    run_suite "$root/build-asan$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=Debug \
+      -DRYQT_SANITIZE=ON -DRYQT_BUILD_EXAMPLES=OFF -DRYQT_BUILD_BENCHMARKS=OFF -DRYQT_TEST_SCALES=""
+  done
 fi

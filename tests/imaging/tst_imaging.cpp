@@ -34,7 +34,7 @@ static void mouse(QWidget* w, const QString& script) {
 
 // Sent to the viewport, where the host installs the view's wheel filter.
 static void wheel(QGraphicsView* v, QPoint angle, Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers()) {
-    QWheelEvent e({20, 20}, v->viewport()->mapToGlobal({20, 20}), {}, angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QWheelEvent e(QPointF(20, 20), QPointF(v->viewport()->mapToGlobal(QPoint(20, 20))), {}, angle, Qt::NoButton, mods, Qt::NoScrollPhase, false);
     QApplication::sendEvent(v->viewport(), &e);
 }
 
