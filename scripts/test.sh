@@ -36,9 +36,14 @@ run_suite() {
 
 suffix() { [ "$1" = 5 ] && echo "" || echo "-qt$1"; }
 
+# Each build after the first is told where the previous one is, so the tests that need both Qt
+# versions at once (one install prefix, one run-guard key) can use it.
+companion=""
 for qt in "${qts[@]}"; do
   run_suite "$root/build$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DRYQT_BUILD_EXAMPLES=ON -DRYQT_BUILD_BENCHMARKS=ON -DRYQT_SANITIZE=OFF
+    -DRYQT_BUILD_EXAMPLES=ON -DRYQT_BUILD_BENCHMARKS=ON -DRYQT_SANITIZE=OFF \
+    -DRYQT_COMPANION_BUILD_DIR="$companion"
+  companion="$root/build$(suffix "$qt")"
 done
 if [ "$sanitize" -eq 1 ]; then
   for qt in "${qts[@]}"; do
