@@ -7,7 +7,9 @@ packages=(build-essential cmake pkg-config fonts-dejavu-core
           # Qt 5.15
           qtbase5-dev qtbase5-dev-tools libqt5test5
           # Qt 6
-          qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev)
+          qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
+          # API reference (docs target) and its warning check
+          doxygen)
 packages+=("$@")
 
 missing=()

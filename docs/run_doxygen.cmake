@@ -1,0 +1,17 @@
+# cmake -DDOXYGEN=<exe> -DDOXYFILE=<file> -DLOG=<warning log> [-DSTRICT=ON] -P run_doxygen.cmake
+# Runs Doxygen and prints the warnings it logged; with STRICT, any warning is an error.
+file(REMOVE ${LOG})
+execute_process(COMMAND ${DOXYGEN} ${DOXYFILE} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "doxygen failed (${rc})")
+endif()
+set(warnings "")
+if(EXISTS ${LOG})
+  file(READ ${LOG} warnings)
+endif()
+if(NOT warnings STREQUAL "")
+  if(STRICT)
+    message(FATAL_ERROR "Doxygen warnings in the public API:\n${warnings}")
+  endif()
+  message(WARNING "Doxygen warnings in the public API:\n${warnings}")
+endif()
