@@ -11,35 +11,41 @@ class QGraphicsSceneWheelEvent;
 
 /// A graphics scene that shows one slice of an image stack at a time. Every image becomes a
 /// pixmap item at the origin and exactly one of them is visible. The wheel does not change
-/// the slice: it reports steps by scrollDelta() and the host answers with showSlice().
+/// the slice: it reports steps by scrollDelta() and the host answers with showSlice(), clamping
+/// the index itself. Show it in any QGraphicsView; behind a QZoomableGraphicsView's wheel filter
+/// it never sees a wheel turn without Control. GUI thread only.
 class RYQT_EXPORT QImageStackViewer : public QGraphicsScene
 {
     Q_OBJECT
 
 public:
-    /// Creates an empty viewer showing slice 0.
+    /// Creates an empty viewer showing slice 0, as a child of \a parent.
     explicit QImageStackViewer(QObject* parent = nullptr);
     ~QImageStackViewer() override;
 
-    /// Replaces the stack. When the viewer already holds slices, every item of the scene is
+    /// Replaces the stack with one pixmap item per image of \a images, all at the origin. When the viewer already holds slices, every item of the scene is
     /// deleted first, including items the host added. The shown slice index carries over;
     /// if it lies beyond a shorter stack, nothing is visible until showSlice(). An empty list
     /// leaves the scene empty. images is not modified.
     void setImageStack(QList<QImage>& images);
-    /// The slice at index, passed through its pixmap and back; a null image when index is
+    /// The slice at \a index, passed through its pixmap and back; a null image when \a index is
     /// outside the stack.
     QImage imageAt(int index) const;
 
-    /// Emits scrollDelta(delta / 120) when the viewer holds slices and Control is not held.
+    /// Emits scrollDelta(delta / 120) for a wheel \a event when the viewer holds slices and the
+    /// event's modifiers lack Control; otherwise does nothing.
     void wheelEvent(QGraphicsSceneWheelEvent* event) override;
 
 public slots:
-    /// Shows slice sliceNumber and hides the one shown before; an index outside the stack
+    /// Shows slice \a sliceNumber and hides the one shown before; an index outside the stack
     /// changes nothing. No signal.
     void showSlice(int sliceNumber);
 
 signals:
-    /// Whole wheel notches turned over the scene (truncated toward zero, so may be 0).
+    /// Emitted for every wheel event over a viewer that holds slices, Control not held, with
+    /// the whole notches turned (\a delta = wheel delta / 120, truncated toward zero): a step
+    /// below one notch, as touchpads and smooth wheels send, gives 0. Hosts that want those add
+    /// up the raw wheel deltas themselves.
     void scrollDelta(int delta);
 
 private:

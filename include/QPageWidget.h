@@ -14,19 +14,24 @@ class QToolButton;
 /// Shows a sequence of QPage steps one at a time, framed by the current page's title, with a
 /// "Step n of m" label above and Previous / Next buttons below. Next is enabled only once the
 /// shown page has signalled readyToProceed; it is hidden on the last page, Previous on the first.
+/// Going back enables Next whatever the page's state. There is no finish or cancel action and
+/// no signal of its own: the host watches its pages. GUI thread only.
 class RYQT_EXPORT QPageWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    /// An empty page widget; add steps with addPage().
+    /// An empty page widget as a child of \a parent; add steps with addPage(), which titles the
+    /// frame with the first page's title.
     explicit QPageWidget(QWidget* parent = nullptr);
-    /// Starts with pages in order, page 0 shown; the widget takes ownership of them.
-    /// Null entries are skipped.
+    /// Starts with \a pages in order, page 0 shown, as a child of \a parent; the widget takes
+    /// ownership of them. Null entries and repeats are skipped. The frame has no title and the
+    /// first page's isCurrentPage() is not called until the widget changes pages.
     explicit QPageWidget(QList<QPage*> pages, QWidget* parent = nullptr);
     ~QPageWidget() override;
 
-    /// Appends page as the last step and takes ownership of it; the buttons keep their state.
+    /// Appends \a page as the last step and takes ownership of it; the frame takes the title of
+    /// the page shown; the buttons keep their state.
     /// A null page or one already in this widget is ignored. A page destroyed by the host
     /// leaves the sequence.
     void addPage(QPage* page);

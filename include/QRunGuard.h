@@ -15,7 +15,7 @@
 class RYQT_EXPORT QRunGuard
 {
 public:
-    /// Prepares a guard for the key without claiming it. Also clears a segment left behind by a
+    /// Prepares a guard for \a key without claiming it. Also clears a segment left behind by a
     /// holder that died without detaching, so a crashed instance never blocks the key forever.
     explicit QRunGuard(const QString& key);
     /// Drops the claim if this guard holds it.

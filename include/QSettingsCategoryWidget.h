@@ -15,21 +15,24 @@ class QVBoxLayout;
 
 /// The page of one settings category: a bold title above a tab widget with one
 /// QSettingsGroupWidget per sub-category, plus one tab for entries without a sub-category.
-/// Sub-categories are told apart by address, never by name.
+/// Sub-categories are told apart by address, never by name. QSettingsDialog makes one per
+/// category; a host rarely needs one itself. Tabs appear in the order their first entry
+/// arrives and are never removed. GUI thread only.
 class RYQT_EXPORT QSettingsCategoryWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    /// Builds an empty page showing the title in bold above an empty tab widget.
+    /// Builds an empty page showing \a title in bold above an empty tab widget, as a child of
+    /// \a parent.
     explicit QSettingsCategoryWidget(const QString& title, QWidget* parent = nullptr);
     ~QSettingsCategoryWidget() override;
 
-    /// Files the entry into the tab of its sub-category (created on first need; entries without
+    /// Files \a entry into the tab of its sub-category (created on first need; entries without
     /// one share a tab named after the page's title at that moment) and returns the editor the
     /// group widget built, or null for an unknown entry type.
     QWidget* addEntry(const QSettingsEntry& entry);
-    /// Replaces the title and the bold label; existing tabs keep their text.
+    /// Replaces the title and the bold label with \a title; existing tabs keep their text.
     void setTitle(const QString& title);
     /// The page's title.
     QString title() const;

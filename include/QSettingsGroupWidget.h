@@ -15,23 +15,29 @@ class QVBoxLayout;
 
 /// One panel of settings editors: a row per entry with a label, the editor that suits the
 /// entry's type and, for File and Directory entries, a "..." button opening a chooser.
-/// The panel builds and fills editors but never reads them back or saves.
+/// The panel builds and fills editors but never reads them back or saves. QSettingsDialog
+/// makes these through QSettingsCategoryWidget; a host rarely needs one itself. GUI thread only.
+///
+/// A "..." button opens a non-modal, parentless QFileDialog; a path the user accepts replaces the
+/// line edit's text, a cancelled chooser leaves it alone. Each click opens another chooser.
 class RYQT_EXPORT QSettingsGroupWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    /// Builds an empty panel; the title is kept for the caller (the panel does not draw it).
+    /// Builds an empty panel with \a title, kept for the caller (the panel does not draw it;
+    /// the category page uses it as the tab text), as a child of \a parent.
     explicit QSettingsGroupWidget(const QString& title, QWidget* parent = nullptr);
     /// Frees the button group of the "..." buttons; rows and editors go with the widget.
     ~QSettingsGroupWidget() override;
 
-    /// Appends a row for the entry, configures its editor from the UI properties and tool tip,
-    /// loads the stored value into it and returns it. A type outside 0..8 appends an empty row
+    /// Appends a row for \a entry, configures its editor from the UI properties and tool tip
+    /// (see QSettingsEntry), loads the stored value into it and returns it; the editor is a child
+    /// of this panel. A type outside 0..8 appends an empty row
     /// and returns null. An entry without a loader (or whose loader has no store) gets an editor
     /// that keeps the state its UI properties gave it.
     QWidget* addEntry(const QSettingsEntry& entry);
-    /// Replaces the stored title; nothing on screen changes (a tab keeps its old text).
+    /// Replaces the stored title with \a title; nothing on screen changes (a tab keeps its old text).
     void setTitle(const QString& title);
     /// The stored title.
     QString title() const;

@@ -18,10 +18,12 @@
 /// and reports a click on its body to a QToastListener.
 ///
 /// Create it with new and never delete it once shown: it deletes itself when its fade-out
-/// ends (Qt::WA_DeleteOnClose), or with its parent widget.
+/// ends (Qt::WA_DeleteOnClose), or with its parent widget. GUI thread only; its timer and fades
+/// run on the GUI event loop. The toast is at most 350 pixels high.
 class RYQT_EXPORT QToast : public QWidget
 {
     Q_OBJECT
+    /// The window opacity, 0.0 to 1.0, driven by the 150 ms fades; see setOpacity().
     Q_PROPERTY(float _op READ getOpacity WRITE setOpacity)
 
 public:
@@ -32,9 +34,11 @@ public:
     /// Deletes the listener held at that moment, if any.
     ~QToast() override;
 
-    /// With true, the toast closes itself duration ms after it has become fully opaque.
+    /// With \a enabled true, the toast closes itself duration ms after it has become fully
+    /// opaque. Off by default: the toast then stays until clicked, closed or its parent dies.
     void autoClose(bool enabled);
-    /// Sets the body-click listener (null for none) and whether a body click closes the toast.
+    /// Sets the body-click \a listener (null for none) and whether a body click closes the toast
+    /// (\a closeOnClick; off by default). A click on the close cross never calls the listener.
     /// The toast takes ownership of the listener; one replaced by a later call goes back to the caller.
     void setOnClickListener(QToastListener* listener, bool closeOnClick);
 
@@ -66,10 +70,16 @@ signals:
     void closed(QToast* t);
 
 protected:
+    /// Records a left press, on the close cross or on the body; other buttons are ignored.
     void mousePressEvent(QMouseEvent* event) override;
+    /// Completes a left click: the cross closes the toast; the body calls the listener, then
+    /// closes the toast if close-on-click is set. Where the release lands does not matter.
     void mouseReleaseEvent(QMouseEvent* event) override;
+    /// Swallows mouse moves.
     void mouseMoveEvent(QMouseEvent* event) override;
+    /// Paints the purple panel and the white close cross.
     void paintEvent(QPaintEvent* event) override;
+    /// Repaints after a move.
     void moveEvent(QMoveEvent* event) override;
 
 private:

@@ -8,5 +8,6 @@ class QWidget;
 /// It deliberately carries no pointer to the toast, which may be fading out already.
 struct RYQT_EXPORT QToastEvent
 {
+    /// The toast's parent widget at the time of the click; null for a toast without a parent.
     QWidget* parent = nullptr;
 };

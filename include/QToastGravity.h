@@ -1,6 +1,10 @@
 #pragma once
 
-/// The corner of its parent widget a toast is aligned to.
+/// \file QToastGravity.h
+/// The corners a QToast or a QToaster aligns toasts to.
+
+/// The corner of its parent widget a toast is aligned to (QToast::setGravity(), QToaster).
+/// Placement happens at QToast::show(): the toast's top edge goes on the parent's top edge.
 /// The underlying type is fixed so that any int can be stored: values other than TopLeft and
 /// TopRight are kept as given and make automatic placement leave the toast where it is.
 enum QToastGravity : int

@@ -14,28 +14,31 @@
 /// Shows several toasts over one parent widget: aligns them to one corner, stacks them
 /// downwards from the parent's top edge in the order they were notified (each new one slides
 /// into place in 400 ms), and slides the ones below a closed toast up. It never deletes a toast.
+/// There is no limit on the number of toasts and no gap between them. GUI thread only; it is a
+/// child of its parent widget and goes with it.
 class RYQT_EXPORT QToaster : public QObject
 {
     Q_OBJECT
 
 public:
-    /// A toaster for toasts over parent (also its QObject parent), aligned by gravity.
+    /// A toaster for toasts over \a parent (also its QObject parent), aligned by \a gravity.
     /// A null parent gives toasts without a parent, placed by the window system.
     QToaster(QWidget* parent, QToastGravity gravity);
     /// Leaves the toasts on screen; they keep running their own timers and fades.
     ~QToaster() override;
 
-    /// Shows a toast the host created and configured, below the ones already shown, with the
-    /// toaster's gravity. A null toast, or one already in this toaster, is ignored.
+    /// Shows \a t, a toast the host created and configured, below the ones already shown, with
+    /// the toaster's gravity (the toast's own is replaced). A null toast, or one already in this toaster, is ignored.
     void notify(QToast* t);
-    /// Creates and shows a toast for text that closes itself 3000 ms after its fade-in.
+    /// Creates and shows a toast for \a text (rich text) that closes itself 3000 ms after its
+    /// fade-in, over the toaster's parent.
     void notify(QString text);
 
 public slots:
-    /// Takes a closed toast out of the stack and slides each one below it up by its own height,
+    /// Takes \a t, a closed toast, out of the stack and slides each one below it up by its own height,
     /// starting on the next pass of the event loop. A toast that is not in the stack is ignored.
     void onToastClosed(QToast* t);
-    /// Does nothing; offered for hosts connecting QToast::shown.
+    /// Does nothing with \a t; offered for hosts connecting QToast::shown.
     static void onToastShown(QToast* t);
 
 private:

@@ -13,16 +13,21 @@ class QGraphicsSceneMouseEvent;
 /// once the drag has gone 12 scene units along it from the press; from then on every move
 /// shows both values in a tooltip over the view and emits windowLevelChanged().
 /// The scene maps no pixels: the host recomputes the image and calls setImage().
+///
+/// A drag across the whole scene width moves the window by half its range (windowMax -
+/// windowMin), and across the whole height the level by half its range; moving right or down
+/// increases the value. A drag starts only on a scene that has an image. GUI thread only.
 class RYQT_EXPORT QWindowLevelGraphicsScene : public QBaseImageGraphicsScene
 {
     Q_OBJECT
 
 public:
-    /// Stores the six values as given, without checks or clamping (a value outside its
-    /// extents is brought inside by the next drag step on that axis).
+    /// Stores \a window and \a level with their extents \a windowMin..\a windowMax and
+    /// \a levelMin..\a levelMax as given, without checks or clamping (a value outside its
+    /// extents is brought inside by the next drag step on that axis); \a parent owns the scene.
     QWindowLevelGraphicsScene(int window, int level, int windowMin, int windowMax,
                               int levelMin, int levelMax, QObject* parent);
-    /// All values and extents 0.
+    /// All values and extents 0, as a child of \a parent: drags then keep both values at 0.
     explicit QWindowLevelGraphicsScene(QObject* parent = nullptr);
     ~QWindowLevelGraphicsScene() override;
 
@@ -30,30 +35,34 @@ public:
     int currentWindow() const;
     /// The current level.
     int currentLevel() const;
-    /// Stores the window unchanged: no clamping, no signal.
+    /// Stores \a window unchanged: no clamping, no signal, the image is not touched.
     void setWindow(int window);
-    /// Stores the level unchanged: no clamping, no signal.
+    /// Stores \a level unchanged: no clamping, no signal, the image is not touched.
     void setLevel(int level);
-    /// Stores both bounds unchanged (min > max is kept as given); the window is not clamped
-    /// until the next drag step.
+    /// Stores both bounds \a min and \a max unchanged (min > max is kept as given); the window
+    /// is not clamped until the next drag step.
     void setWindowExtents(int min, int max);
-    /// Stores both bounds unchanged (min > max is kept as given); the level is not clamped
-    /// until the next drag step.
+    /// Stores both bounds \a min and \a max unchanged (min > max is kept as given); the level
+    /// is not clamped until the next drag step.
     void setLevelExtents(int min, int max);
 
-    /// As in the base scene; the view is also where the drag tooltip appears. Null is safe:
+    /// As in the base scene; \a view is also where the drag tooltip appears. Null is safe:
     /// drags then change values and emit signals without a tooltip.
     void setGraphicsView(QGraphicsView* view) override;
 
-    /// Starts a drag on a left press while the scene has an image; other presses do nothing.
+    /// Starts a drag on a left press \a event while the scene has an image; other presses do
+    /// nothing.
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
-    /// Engages axes and changes the engaged values during a drag; ignored otherwise.
+    /// Engages axes and changes the engaged values during a drag, for each move \a event;
+    /// ignored otherwise.
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
-    /// Ends a drag on the release of any button.
+    /// Ends a drag on the release \a event of any button.
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
 
 signals:
-    /// The drag produced a step; emitted even when neither value changed.
+    /// Emitted on every move of a drag once an axis is engaged, with the current \a window and
+    /// \a level, even when neither value changed (steps below one unit are dropped). Not emitted
+    /// by the setters. The host answers with setImage() of a rendering for these values.
     void windowLevelChanged(int window, int level);
 
 private:

@@ -5,6 +5,7 @@
 
 /// Wraps a completion callback with no arguments, for hosts that hand one around.
 /// Copies share nothing but a copy of the callable: firing two copies calls it twice.
+/// Thread does not use it; fire() calls the callable on the calling thread.
 class RYQT_EXPORT TaskCompletedListener : public QCallbackListener<>
 {
 public:

@@ -10,7 +10,19 @@
 /// object with new and call start(). When run() returns, postExec() runs on the thread that
 /// created the object, then the object deletes itself on that thread's next event-loop turn.
 /// Never delete a Thread yourself and never use the pointer after it has finished; without a
-/// running event loop on the creating thread neither postExec() nor the deletion happens.
+/// running event loop on the creating thread neither postExec() nor the deletion happens: a
+/// Thread still running when the application's event loop ends is not waited for, and its
+/// postExec() never runs. Hosts that must finish such work wait for it on
+/// QCoreApplication::aboutToQuit() and then call QCoreApplication::sendPostedEvents().
+///
+/// \code
+/// class Import : public Thread {
+///     void run() override { m_count = importFiles(); }                // worker thread
+///     void postExec() override { showCount(m_count); }                 // creating thread
+///     int m_count = 0;
+/// };
+/// (new Import)->start();
+/// \endcode
 class RYQT_EXPORT Thread : public QThread
 {
     Q_OBJECT
