@@ -139,7 +139,8 @@ private slots:
         QCOMPARE(scene->getImage(), expected());
 
         QTest::mouseMove(viewport, QPoint(20, 30));
-        QTRY_COMPARE(viewer.lastMouse, view->mapToScene(QPoint(20, 30)));
+        // Within a pixel: at fractional scales the event's position is rounded.
+        QTRY_VERIFY((viewer.lastMouse - view->mapToScene(QPoint(20, 30))).manhattanLength() <= 2);
     }
 
     // A plain view passes every wheel turn to the stack; the host clamps the index.
