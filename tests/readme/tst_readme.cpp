@@ -179,6 +179,15 @@ private slots:
         QCOMPARE(notches.count(), 0);            // the scene never saw a wheel event
         QCOMPARE(view->transform(), QTransform()); // and nothing zoomed
 
+        // Control held (the application's state, as the window system reports it): the wheel
+        // zooms and the slice stays.
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QTest::keyPress(viewer.windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+        sendWheel(view->viewport(), 120);
+        QTest::keyRelease(viewer.windowHandle(), Qt::Key_Control, Qt::NoModifier);
+        QCOMPARE(viewer.m_slice, 4);
+        QVERIFY(view->transform().m11() > 1.19);
+
         // Without PlainWheel, the zoom filter alone swallows the plain wheel.
         QZoomableGraphicsView bare;
         bare.setScene(stack);
