@@ -130,11 +130,13 @@ private slots:
     void settingsByKeyboard()
     {
         QSettings store(m_dir.filePath("keys.ini"), QSettings::IniFormat);
-        QSettingsLoader count(&store, "count"), name(&store, "name"), smooth(&store, "smooth"), mode(&store, "mode");
-        QSettingsCategory first("First", QPixmap()), second("Second", QPixmap());
+        QSettingsLoader count(&store, "count"), name(&store, "name"), smooth(&store, "smooth"), mode(&store, "mode"),
+            scale(&store, "scale");
+        QSettingsCategory first("First", QPixmap()), second("Second", QPixmap()), advanced("Advanced", QPixmap());
         const QList<QSettingsEntry> entries{
             QSettingsEntry(QSettingsEntry::Integer, &count, &first, "Count"),
             QSettingsEntry(QSettingsEntry::String, &name, &first, "Name"),
+            QSettingsEntry(QSettingsEntry::Double, &scale, &first, "Scale", false, QString(), {}, &advanced),
             QSettingsEntry(QSettingsEntry::Boolean, &smooth, &second, "Smooth"),
             QSettingsEntry(QSettingsEntry::StringChoice, &mode, &second, "Mode", false, QString(),
                            {{"currentData", QStringList{"fast", "exact"}}})};
@@ -160,6 +162,10 @@ private slots:
         key(Qt::Key_Up);
         QVERIFY(tabTo(editor("Name")));
         QTest::keyClicks(QApplication::focusWidget(), "Ada");
+        QVERIFY(tabTo(stack->widget(0)->findChild<QTabBar*>()));  // the sub-category tabs
+        key(Qt::Key_Right);
+        QVERIFY(tabTo(editor("Scale")));
+        key(Qt::Key_Up);
         QVERIFY(tabTo(list, true));
         key(Qt::Key_Down);
         QCOMPARE(stack->currentIndex(), 1);
@@ -176,6 +182,7 @@ private slots:
         QCOMPARE(store.value("name").toString(), QString("Ada"));
         QCOMPARE(store.value("smooth").toBool(), true);
         QCOMPARE(store.value("mode").toString(), QString("exact"));
+        QCOMPARE(store.value("scale").toDouble(), 1.0);
 
         // The keyboard starts at the categories also with no entries, or a compound editor last.
         for (const auto& list : {QList<QSettingsEntry>{}, entries.mid(0, 1)}) {
