@@ -17,6 +17,12 @@ class QGraphicsSceneMouseEvent;
 /// A drag across the whole scene width moves the window by half its range (windowMax -
 /// windowMin), and across the whole height the level by half its range; moving right or down
 /// increases the value. A drag starts only on a scene that has an image. GUI thread only.
+///
+/// For assistive technology the view given to setGraphicsView() carries the current values as
+/// its accessible description, "Window <w>, level <l>" (translated when the library's
+/// translations are installed); it is replaced whenever a value changes through a drag,
+/// setWindow(), setLevel() or setGraphicsView(), which raises QAccessible::DescriptionChanged
+/// on the view. A description the host set on that view is overwritten.
 class RYQT_EXPORT QWindowLevelGraphicsScene : public QBaseImageGraphicsScene
 {
     Q_OBJECT
@@ -35,9 +41,11 @@ public:
     int currentWindow() const;
     /// The current level.
     int currentLevel() const;
-    /// Stores \a window unchanged: no clamping, no signal, the image is not touched.
+    /// Stores \a window unchanged: no clamping, no signal, the image is not touched; updates
+    /// the view's description.
     void setWindow(int window);
-    /// Stores \a level unchanged: no clamping, no signal, the image is not touched.
+    /// Stores \a level unchanged: no clamping, no signal, the image is not touched; updates the
+    /// view's description.
     void setLevel(int level);
     /// Stores both bounds \a min and \a max unchanged (min > max is kept as given); the window
     /// is not clamped until the next drag step.
