@@ -121,6 +121,8 @@ public:
             obj.insert(QStringLiteral("ratio"), round3(b > 0.0 ? o / b : 0.0));
             obj.insert(QStringLiteral("peak_rss_mb"), round3(oursPeak));
             obj.insert(QStringLiteral("baseline_peak_rss_mb"), round3(basePeak));
+            // Figures from Qt 5 and Qt 6 builds end up side by side; each says which it is.
+            obj.insert(QStringLiteral("qt"), QString::fromLatin1(qVersion()));
             out << "RYQT_BENCH " << QJsonDocument(obj).toJson(QJsonDocument::Compact) << '\n';
             out.flush();
         }

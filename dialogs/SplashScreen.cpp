@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPixmap>
+#include <QtMath>
 
 namespace {
 constexpr int kImageWidth = 520;
@@ -17,9 +18,19 @@ SplashScreen::SplashScreen(QString pixmapPath, QWidget* parent)
     if (parent)
         setParent(parent, windowFlags());
 
-    const QPixmap image = QPixmap(pixmapPath).scaledToWidth(kImageWidth, Qt::SmoothTransformation);
+    const QPixmap source(pixmapPath);
+    QPixmap image = source.scaledToWidth(kImageWidth, Qt::SmoothTransformation);
     setFixedHeight(image.height() + kBandHeight);
     setFixedWidth(image.width());
+    // The sizes above are logical pixels, the same on every screen. On a screen with more
+    // device pixels the picture is scaled from the source to fill them, rather than drawn at
+    // 520 device pixels and stretched, so it stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != 1.0 && !image.isNull()) {
+        image = source.scaled(qRound(image.width() * ratio), qCeil(image.height() * ratio),
+                              Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        image.setDevicePixelRatio(ratio);
+    }
     setPixmap(image);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setCursor(Qt::BusyCursor);

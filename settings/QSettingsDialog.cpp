@@ -3,6 +3,7 @@
 #include "QSettingsCategory.h"
 #include "QSettingsCategoryWidget.h"
 #include "QSettingsLoader.h"
+#include "VariantRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -169,11 +170,11 @@ void QSettingsDialog::onOkClicked()
             break;
         case QSettingsEntry::IntegerChoice:
             if (auto* combo = qobject_cast<QComboBox*>(editor))
-                value = QVariant(combo->itemData(combo->currentIndex(), Qt::UserRole).toInt());
+                value = QVariant(ryqt::intOf(combo->itemData(combo->currentIndex(), Qt::UserRole)));
             break;
         case QSettingsEntry::StringChoice:
             if (auto* combo = qobject_cast<QComboBox*>(editor))
-                value = QVariant(combo->itemData(combo->currentIndex(), Qt::UserRole).toString());
+                value = QVariant(ryqt::textOf(combo->itemData(combo->currentIndex(), Qt::UserRole)));
             break;
         case QSettingsEntry::File:
         case QSettingsEntry::Directory:

@@ -2,6 +2,7 @@
 
 #include "QSettingsEntry.h"
 #include "QSettingsLoader.h"
+#include "VariantRules.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -124,9 +125,9 @@ void QSettingsGroupWidget::setupWidget(const QSettingsEntry& entry, QWidget* wid
     for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
         if (it.key().compare(kCurrentData, Qt::CaseInsensitive) == 0) {
             if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-                const QVariantList items = it.value().toList();
+                const QVariantList items = ryqt::listOf(it.value());
                 for (const QVariant& item : items)
-                    combo->insertItem(combo->count(), QIcon(), item.toString(), item);
+                    combo->insertItem(combo->count(), QIcon(), ryqt::textOf(item), item);
             }
             continue;
         }
@@ -148,13 +149,13 @@ void QSettingsGroupWidget::setupWidget(const QSettingsEntry& entry, QWidget* wid
         break;
     case QSettingsEntry::Integer:
         if (auto* spin = qobject_cast<QSpinBox*>(widget))
-            spin->setValue(value.toInt());
+            spin->setValue(ryqt::intOf(value));
         break;
     case QSettingsEntry::String:
     case QSettingsEntry::File:
     case QSettingsEntry::Directory:
         if (auto* edit = qobject_cast<QLineEdit*>(widget))
-            edit->setText(value.toString());
+            edit->setText(ryqt::textOf(value));
         break;
     case QSettingsEntry::Boolean:
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -165,7 +166,7 @@ void QSettingsGroupWidget::setupWidget(const QSettingsEntry& entry, QWidget* wid
     case QSettingsEntry::StringChoice:
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             for (int i = 0; i < combo->count(); ++i) {
-                if (combo->itemData(i, Qt::UserRole) == value) {
+                if (ryqt::matchesItem(combo->itemData(i, Qt::UserRole), value)) {
                     combo->setCurrentIndex(i);
                     break;
                 }

@@ -208,12 +208,17 @@ void QToast::paintEvent(QPaintEvent*)
 {
     const QRect r = rect();
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    // The panel sits on whole pixels, so a plain fill gives the same pixels as an antialiased
-    // drawRect at a fraction of the cost; this runs on every step of a slide.
-    painter.fillRect(QRect(r.left() + 3, r.top() + 3, r.width() - 6, r.height() - 6),
+    // The panel's edges go to the nearest device pixel: at a fractional scale (1.5) the 3-pixel
+    // margin would otherwise end half-way through a device pixel and leave a blended seam.
+    // A plain fill on whole pixels also costs a fraction of an antialiased drawRect, and this
+    // runs on every step of a slide.
+    const qreal ratio = devicePixelRatioF();
+    const auto snap = [ratio](int logical) { return qRound(logical * ratio) / ratio; };
+    painter.fillRect(QRectF(QPointF(snap(r.left() + 3), snap(r.top() + 3)),
+                            QPointF(snap(r.right() + 1 - 3), snap(r.bottom() + 1 - 3))),
                      QBrush(kPanelColor, Qt::SolidPattern));
+    painter.setRenderHint(QPainter::Antialiasing);
 
     const int left = r.left() + r.width() - 14;
     const int top = r.top() + 6;

@@ -161,7 +161,8 @@ private slots:
         for (const auto& [delta, mods] : std::initializer_list<std::pair<int, Qt::KeyboardModifiers>>{{240, {}}, {-119, {}},
                  {120, Qt::ShiftModifier}, {120, Qt::ControlModifier}, {120, Qt::ControlModifier | Qt::ShiftModifier}})
             wheel(&gv, {0, delta}, mods);
-        QCOMPARE(deltas, (QList<QList<QVariant>>{{2}, {0}, {1}}));
+        wheel(&gv, {-240, 120}, Qt::NoModifier);  // sideways: the larger part counts
+        QCOMPARE(deltas, (QList<QList<QVariant>>{{2}, {0}, {1}, {-2}}));
         QCOMPARE(shown(), QLatin1String("#........."));
         QVERIFY(viewer.imageAt(-1).isNull() && viewer.imageAt(10).isNull());
         for (int i : {3, -1, 10}) viewer.showSlice(i);

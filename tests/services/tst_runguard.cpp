@@ -18,10 +18,10 @@ static QString segmentName(const QString& k)
 // One runguard_helper child holding one guard for the key; constructed once the child is ready.
 struct GuardProcess : QProcess
 {
-    explicit GuardProcess(const QString& key)
+    explicit GuardProcess(const QString& key, const QString& helper = QStringLiteral(RUNGUARD_HELPER))
     {
         setProcessChannelMode(ForwardedErrorChannel);
-        start(QStringLiteral(RUNGUARD_HELPER), {QString::fromLatin1(key.toUtf8().toHex())});
+        start(helper, {QString::fromLatin1(key.toUtf8().toHex())});
         answer(); // "ready"
     }
     ~GuardProcess() override { quit(); }
@@ -85,6 +85,36 @@ private slots:
         QCOMPARE(successor.tryToRun(), "won"_b);
         QVERIFY(QRunGuard(key).isAnotherRunning()); // a live holder's segment is never cleared
         QVERIFY(successor.quit());
+    }
+
+    // A host built against the other Qt major version guards the same key: a Qt 5 and a Qt 6
+    // process see one claim, whichever comes first, also when they race for it.
+    void acrossQtVersions()
+    {
+        const QString other = QStringLiteral(RUNGUARD_COMPANION_HELPER);
+        if (other.isEmpty() || !QFileInfo(other).isExecutable())
+            QSKIP("no build against the other Qt major version (RYQT_COMPANION_BUILD_DIR)");
+        const QString key = uniqueKey(QStringLiteral("beide Qt äöü "));
+        for (int first = 0; first < 2; ++first) {
+            std::deque<GuardProcess> p; // [0] this build's helper, [1] the other's
+            p.emplace_back(key);
+            p.emplace_back(key, other);
+            QCOMPARE(p[first].tryToRun(), "won"_b);
+            QCOMPARE(p[1 - first].tryToRun(), "lost"_b);
+            QVERIFY(p[first].quit());
+            QCOMPARE(p[1 - first].tryToRun(), "won"_b);
+        }
+        for (int round = 0; round < 5; ++round) {
+            std::deque<GuardProcess> processes;
+            for (int i = 0; i < 6; ++i)
+                processes.emplace_back(key, i % 2 ? other : QStringLiteral(RUNGUARD_HELPER));
+            for (auto& process : processes)
+                process.write("try\n");
+            QByteArray answers;
+            for (auto& process : processes)
+                answers += process.answer();
+            QCOMPARE(answers.count("won"), 1);
+        }
     }
 
     void manyProcessesOneWinner()
