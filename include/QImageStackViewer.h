@@ -33,12 +33,12 @@ public:
     /// Emits scrollDelta(delta / 120) when the viewer holds slices and Control is not held.
     void wheelEvent(QGraphicsSceneWheelEvent* event) override;
 
-public slots:
+public Q_SLOTS:
     /// Shows slice sliceNumber and hides the one shown before; an index outside the stack
     /// changes nothing. No signal.
     void showSlice(int sliceNumber);
 
-signals:
+Q_SIGNALS:
     /// Whole wheel notches turned over the scene (truncated toward zero, so may be 0).
     void scrollDelta(int delta);
 

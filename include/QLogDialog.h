@@ -26,7 +26,7 @@ public:
     /// Colours the text with highlighter, which the caller keeps owning; null is ignored.
     void setSyntaxHighlighter(QSyntaxHighlighter* highlighter) const;
 
-public slots:
+public Q_SLOTS:
     /// Shows the dialog if hidden, puts text in the editor and log_path in the label, and widens
     /// editor and dialog to the longest line. Widths beyond QWIDGETSIZE_MAX are clamped to it.
     void onLogLoaded(const QString& text, const QString& log_path);

@@ -19,7 +19,7 @@ public:
     /// Waits for a running read to end, so destroying the parent mid-read never kills a live thread.
     ~QLogLoader() override;
 
-signals:
+Q_SIGNALS:
     /// The file's whole text, decoded as UTF-8 up to its first zero byte, with "\r\n" turned into "\n".
     void readFile(const QString& file_text, const QString& file_path);
     /// Emitted instead of readFile() when the file cannot be read or holds no text: missing,

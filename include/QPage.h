@@ -19,13 +19,13 @@ public:
     /// The title given at construction.
     QString getTitle() const;
 
-signals:
+Q_SIGNALS:
     /// Emitted by the page, with itself as argument, once the user may go to the next step.
     void readyToProceed(QPage* page);
     /// Emitted by the page, with itself as argument, when the user may no longer go on.
     void resetReadyToProceed(QPage* page);
 
-public slots:
+public Q_SLOTS:
     /// Called by the page widget each time it brings this page to the front.
     virtual void isCurrentPage() = 0;
 

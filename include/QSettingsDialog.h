@@ -38,7 +38,7 @@ public:
     /// Tell "Ok" from "Cancel" by saved() and canceled(): after either, result() is Rejected.
     void execSettings(QWidget* parent);
 
-signals:
+Q_SIGNALS:
     /// Emitted by "Ok" after every value was written, always with closed true; result() is
     /// Accepted only while this signal is being delivered.
     void saved(bool closed);
@@ -47,7 +47,7 @@ signals:
     /// Emitted by "Cancel" (not by Escape or the window's close button).
     void canceled();
 
-private slots:
+private Q_SLOTS:
     void onOkClicked();
     void onCancelClicked();
     void onCurrentRowChanged(int row) const;

@@ -31,7 +31,7 @@ public:
     /// Creates and shows a toast for text that closes itself 3000 ms after its fade-in.
     void notify(QString text);
 
-public slots:
+public Q_SLOTS:
     /// Takes a closed toast out of the stack and slides each one below it up by its own height,
     /// starting on the next pass of the event loop. A toast that is not in the stack is ignored.
     void onToastClosed(QToast* t);

@@ -52,7 +52,7 @@ public:
     /// Ends a drag on the release of any button.
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
 
-signals:
+Q_SIGNALS:
     /// The drag produced a step; emitted even when neither value changed.
     void windowLevelChanged(int window, int level);
 

@@ -38,7 +38,7 @@ public:
     /// Emits imageResizeRequest() with the new size and does nothing else.
     void resizeEvent(QResizeEvent* event) override;
 
-signals:
+Q_SIGNALS:
     /// The view was resized to width × height.
     void imageResizeRequest(int width, int height);
     /// The mouse moved (outside a pan) over scene position p.
