@@ -17,7 +17,11 @@ SplashScreen::SplashScreen(QString pixmapPath, QWidget* parent)
     if (parent)
         setParent(parent, windowFlags());
 
-    const QPixmap image = QPixmap(pixmapPath).scaledToWidth(kImageWidth, Qt::SmoothTransformation);
+    // An image that does not load leaves a null pixmap and a bare band; scaling it would only
+    // make Qt complain on the host's console.
+    QPixmap image(pixmapPath);
+    if (!image.isNull())
+        image = image.scaledToWidth(kImageWidth, Qt::SmoothTransformation);
     setFixedHeight(image.height() + kBandHeight);
     setFixedWidth(image.width());
     setPixmap(image);
