@@ -162,8 +162,10 @@ private Q_SLOTS:
         QVERIFY(umbrella.open(QIODevice::ReadOnly));
         const QRegularExpression includeLine(QStringLiteral("^#include \"([^\"]+)\""), QRegularExpression::MultilineOption);
         int count = 0;
-        for (auto it = includeLine.globalMatch(QString::fromUtf8(umbrella.readAll())); it.hasNext(); ++count)
-            QVERIFY2(include.exists(it.peekNext().captured(1)), qPrintable(it.next().captured(1)));
+        for (auto it = includeLine.globalMatch(QString::fromUtf8(umbrella.readAll())); it.hasNext(); ++count) {
+            const QString header = it.next().captured(1);
+            QVERIFY2(include.exists(header), qPrintable(header));
+        }
         QVERIFY(count > 0);
     }
 
