@@ -221,10 +221,11 @@ private slots:
         QSettingsDialog dialog({{Type::File, &loader, &page, "File"}});
         QString seen;
         QTimer::singleShot(0, this, [&] {
+            const QWidgetList before = QApplication::topLevelWidgets();
             QTest::mouseClick(button(&dialog, "..."), Qt::LeftButton);
             QPointer<QFileDialog> chooser;
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->isVisible() && qobject_cast<QFileDialog*>(w))
+                if (!before.contains(w) && qobject_cast<QFileDialog*>(w))
                     chooser = qobject_cast<QFileDialog*>(w);
             QVERIFY(QTest::qWaitForWindowExposed(chooser));
             seen = QString("parent %1, modality %2").arg(chooser->parentWidget() != nullptr).arg(chooser->windowModality());
