@@ -36,6 +36,11 @@ int main(int argc, char** argv)
     if (fired != 1)
         return 3;
 
+    // The translations are found beside the installed library, wherever the prefix is.
+    if (!QTranslationLoader::install(QLocale(QStringLiteral("de_DE")))
+        || QSettingsDialog::tr("Cancel") != QStringLiteral("Abbrechen"))
+        return 4;
+
     // The Qt actually loaded: a program linked to the other variant's library would pull it in.
     std::printf("ryQt consumer ok (Qt %s)\n", qVersion());
     return 0;
