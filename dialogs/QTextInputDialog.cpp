@@ -132,7 +132,13 @@ void QTextInputDialog::showError(const QString& message)
 {
     if (m_statusBar->isHidden())
         m_statusBar->show();
+    // A status bar paints its message without asking for room, so a refusal longer than the
+    // narrow dialog would be cut off. It draws the text 6 pixels in from the left and ends it
+    // 12 pixels short of the right edge; the dialog grows to give it that much width.
+    m_statusBar->setMinimumWidth(m_statusBar->fontMetrics().horizontalAdvance(message) + 18);
     m_statusBar->showMessage(message);
+    if (width() < minimumSizeHint().width())
+        resize(minimumSizeHint().width(), height());
     // The refusal appears away from the focus, which stays in the field: announce it, so a
     // screen-reader user learns why OK did nothing.
     if (QAccessible::isActive()) {
@@ -169,6 +175,7 @@ void QTextInputDialog::onComboBoxTextChanged(QString text)
     if (!m_statusBar->isHidden()) {
         m_statusBar->clearMessage();
         m_statusBar->hide();
+        m_statusBar->setMinimumWidth(0); // the dialog keeps its size, but may be made narrower again
     }
 }
 

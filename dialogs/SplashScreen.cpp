@@ -18,8 +18,12 @@ SplashScreen::SplashScreen(QString pixmapPath, QWidget* parent)
     if (parent)
         setParent(parent, windowFlags());
 
+    // An image that does not load leaves a null pixmap and a bare band; scaling it would only
+    // make Qt complain on the host's console.
     const QPixmap source(pixmapPath);
-    QPixmap image = source.scaledToWidth(kImageWidth, Qt::SmoothTransformation);
+    QPixmap image = source;
+    if (!source.isNull())
+        image = source.scaledToWidth(kImageWidth, Qt::SmoothTransformation);
     setFixedHeight(image.height() + kBandHeight);
     setFixedWidth(image.width());
     // The sizes above are logical pixels, the same on every screen. On a screen with more

@@ -36,12 +36,12 @@ public:
     /// event's modifiers lack Control; otherwise does nothing.
     void wheelEvent(QGraphicsSceneWheelEvent* event) override;
 
-public slots:
+public Q_SLOTS:
     /// Shows slice \a sliceNumber and hides the one shown before; an index outside the stack
     /// changes nothing. No signal.
     void showSlice(int sliceNumber);
 
-signals:
+Q_SIGNALS:
     /// Emitted for every wheel event over a viewer that holds slices, Control not held, with
     /// the whole notches turned (\a delta = wheel delta / 120, truncated toward zero): a step
     /// below one notch, as touchpads and smooth wheels send, gives 0. Hosts that want those add

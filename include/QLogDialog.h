@@ -34,7 +34,7 @@ public:
     /// as parent); null is ignored. Works before or after showLog().
     void setSyntaxHighlighter(QSyntaxHighlighter* highlighter) const;
 
-public slots:
+public Q_SLOTS:
     /// Shows the dialog if hidden, puts \a text in the editor and \a log_path in the label, and
     /// widens editor and dialog to the longest line. Connected by showLog(). Widths beyond QWIDGETSIZE_MAX are clamped to it.
     void onLogLoaded(const QString& text, const QString& log_path);

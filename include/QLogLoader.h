@@ -21,7 +21,7 @@ public:
     /// Waits for a running read to end, so destroying the parent mid-read never kills a live thread.
     ~QLogLoader() override;
 
-signals:
+Q_SIGNALS:
     /// Emitted once from the worker thread with the file's whole text \a file_text, decoded as
     /// UTF-8 up to its first zero byte with "\r\n" turned into "\n", and its \a file_path.
     void readFile(const QString& file_text, const QString& file_path);

@@ -23,7 +23,7 @@ public:
     /// The title given at construction.
     QString getTitle() const;
 
-signals:
+Q_SIGNALS:
     /// Emitted by the page, with itself as \a page, once the user may go to the next step; the
     /// page widget enables Next if the page is shown. The library never emits it.
     void readyToProceed(QPage* page);
@@ -31,7 +31,7 @@ signals:
     /// widget disables Next if the page is shown. The library never emits it.
     void resetReadyToProceed(QPage* page);
 
-public slots:
+public Q_SLOTS:
     /// Called by the page widget each time it changes to this page (Next or Previous), through
     /// the meta-object system. Not called for the first page when the widget is built.
     virtual void isCurrentPage() = 0;

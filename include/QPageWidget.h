@@ -36,7 +36,7 @@ public:
     /// leaves the sequence.
     void addPage(QPage* page);
 
-private slots:
+private Q_SLOTS:
     // Reached from the buttons and the pages' signals, or through the meta-object system.
     // An index outside the sequence is ignored, and so is a page that is not in this widget.
     void goToPage(int page);

@@ -56,7 +56,7 @@ public:
     /// Qt::WA_DeleteOnClose the dialog is deleted before this returns.
     void execSettings(QWidget* parent);
 
-signals:
+Q_SIGNALS:
     /// Emitted by "Ok" after every value was written, before the dialog closes; \a closed is
     /// always true. result() is Accepted only while this signal is being delivered. Emitted also
     /// when some loaders had no store and wrote nothing.
@@ -67,7 +67,7 @@ signals:
     /// which close the dialog without a signal of this class).
     void canceled();
 
-private slots:
+private Q_SLOTS:
     void onOkClicked();
     void onCancelClicked();
     void onCurrentRowChanged(int row) const;

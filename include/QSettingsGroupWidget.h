@@ -42,7 +42,7 @@ public:
     /// The stored title.
     QString title() const;
 
-private slots:
+private Q_SLOTS:
     // Opens a non-modal, parentless QFileDialog for the button's entry; it deletes itself when
     // it closes, and when the line edit it fills is destroyed. Unknown buttons are ignored.
     void onFileButtonClicked(QAbstractButton* button);

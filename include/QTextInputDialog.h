@@ -76,7 +76,7 @@ public:
     /// The text currently in the field (or the chosen item).
     QString getInputText() const;
 
-private slots:
+private Q_SLOTS:
     void onComboBoxTextChanged(QString text);
 
 private:

@@ -59,7 +59,7 @@ public:
     /// The corner the toast is aligned to.
     QToastGravity gravity() const;
 
-public slots:
+public Q_SLOTS:
     /// Places the toast against its parent and fades it in. Hides QWidget::show().
     /// Calling it during a fade-out cancels the close.
     void show();
@@ -67,7 +67,7 @@ public slots:
     /// toast. Hides QWidget::close(). Calling it again restarts the fade-out.
     void close();
 
-signals:
+Q_SIGNALS:
     /// Offered to hosts that want to announce a toast; the library itself never emits it.
     void shown(QToast* t);
     /// Emitted once per fade-out, just before the toast closes and is scheduled for deletion.

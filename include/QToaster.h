@@ -34,7 +34,7 @@ public:
     /// fade-in, over the toaster's parent.
     void notify(QString text);
 
-public slots:
+public Q_SLOTS:
     /// Takes \a t, a closed toast, out of the stack and slides each one below it up by its own height,
     /// starting on the next pass of the event loop. A toast that is not in the stack is ignored.
     void onToastClosed(QToast* t);

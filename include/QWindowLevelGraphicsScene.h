@@ -67,7 +67,7 @@ public:
     /// Ends a drag on the release \a event of any button.
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
 
-signals:
+Q_SIGNALS:
     /// Emitted on every move of a drag once an axis is engaged, with the current \a window and
     /// \a level, even when neither value changed (steps below one unit are dropped). Not emitted
     /// by the setters. The host answers with setImage() of a rendering for these values.

@@ -52,7 +52,7 @@ public:
     /// Emits imageResizeRequest() with the new size carried by \a event and does nothing else.
     void resizeEvent(QResizeEvent* event) override;
 
-signals:
+Q_SIGNALS:
     /// Emitted on every resize of the view, with its new \a width and \a height (the view's,
     /// frame included; the image area is viewport()->size()).
     void imageResizeRequest(int width, int height);

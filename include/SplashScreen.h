@@ -31,11 +31,11 @@ public:
     /// The last progress value reported.
     int progress() const;
 
-signals:
+Q_SIGNALS:
     /// Emitted once updateProgress() reaches the maximum, just before the splash closes itself.
     void onSplashClosed();
 
-public slots:
+public Q_SLOTS:
     /// Records \a value and repaints at once; a value equal to the maximum emits onSplashClosed()
     /// and closes the splash. Other values, negative or past the maximum, are drawn unclamped.
     void updateProgress(int value);

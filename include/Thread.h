@@ -33,7 +33,7 @@ public:
     /// Destroying a thread that is still running is a programming error, as with QThread.
     ~Thread() override;
 
-public slots:
+public Q_SLOTS:
     /// Runs the completion hook; invoked on the creating thread when the work has finished.
     void onPostExecute();
 

@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config fonts-dejavu-core
+          # Debian packages of ryQt (cpack -G DEB needs dpkg-shlibdeps)
+          dpkg-dev
           # Qt 5.15
           qtbase5-dev qtbase5-dev-tools libqt5test5
           # Qt 6

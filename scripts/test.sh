@@ -2,16 +2,21 @@
 # Installs what is missing, builds ryQt with its tests against Qt 5.15 and Qt 6, and runs every
 # test on both, at scale 1 and at the hi-DPI scales; then again with AddressSanitizer and
 # UndefinedBehaviorSanitizer (leak checks on), at scale 1.
+# --debs then builds the Debian packages of every Qt build, installs them all into the system
+# with apt-get, builds a CMake host against each from /usr, and removes them again: meant for a
+# disposable CI machine, as it changes /usr (the test suite itself only unpacks them).
 #
-#   bash scripts/test.sh [--no-sanitizers] [--qt 5|6]
+#   bash scripts/test.sh [--no-sanitizers] [--qt 5|6] [--debs]
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 sanitize=1
+debs=0
 qts=(5 6)
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-sanitizers) sanitize=0; shift ;;
+    --debs) debs=1; shift ;;
     --qt) qts=("$2"); shift 2 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
@@ -27,7 +32,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 run_suite() {
   local build=$1; shift
   echo "== configuring $build"
-  cmake -S "$root" -B "$build" -DRYQT_BUILD_TESTS=ON -DRYQT_WERROR=ON "${launcher[@]}" "$@"
+  cmake -S "$root" -B "$build" -DRYQT_BUILD_TESTS=ON -DRYQT_BUILD_SHARED=ON -DRYQT_WERROR=ON "${launcher[@]}" "$@"
   echo "== building $build"
   cmake --build "$build" --parallel "$jobs"
   echo "== testing $build"
@@ -50,4 +55,31 @@ if [ "$sanitize" -eq 1 ]; then
     run_suite "$root/build-asan$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=Debug \
       -DRYQT_SANITIZE=ON -DRYQT_BUILD_EXAMPLES=OFF -DRYQT_BUILD_BENCHMARKS=OFF -DRYQT_TEST_SCALES=""
   done
+fi
+
+if [ "$debs" -eq 1 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  packages=()
+  for qt in "${qts[@]}"; do
+    build="$root/build$(suffix "$qt")"
+    rm -rf "$build/packages"
+    (cd "$build" && cpack -G DEB)
+    packages+=("$build"/packages/*.deb)
+  done
+  names=()
+  for deb in "${packages[@]}"; do names+=("$(dpkg-deb -f "$deb" Package)"); done
+  echo "== installing ${names[*]}"
+  trap 'DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q "${names[@]}" >/dev/null' EXIT
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${packages[@]}"
+  for qt in "${qts[@]}"; do
+    name=ryQt; [ "$qt" = 5 ] || name=ryQt$qt
+    host=$(mktemp -d)
+    cmake -S "$root/tests/install/consumer" -B "$host" -DRYQT_PACKAGE="$name" -DRYQT_EXPECT_QT="$qt"
+    cmake --build "$host" --parallel "$jobs"
+    QT_QPA_PLATFORM=offscreen "$host/consumer"
+    grep -q "^${name}_DIR:PATH=/usr/lib/cmake/$name\$" "$host/CMakeCache.txt"
+    rm -rf "$host"
+  done
+  echo "== the Debian packages install, are found by find_package and run; removing them"
 fi

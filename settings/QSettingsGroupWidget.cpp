@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -212,5 +213,13 @@ void QSettingsGroupWidget::onFileButtonClicked(QAbstractButton* button)
         dialog->setOptions(QFileDialog::ShowDirsOnly);
     }
     connect(dialog, &QFileDialog::fileSelected, edit, &QLineEdit::setText);
+    // No widget parent and no modality of its own, but its window belongs to the settings
+    // dialog's: a modal execSettings() then lets input reach it, as it would a child dialog,
+    // and the window system keeps it above its owner.
+    if (QWindow* owner = window()->windowHandle()) {
+        dialog->winId();
+        if (QWindow* handle = dialog->windowHandle())
+            handle->setTransientParent(owner);
+    }
     dialog->show();
 }

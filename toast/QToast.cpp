@@ -18,6 +18,29 @@ const QColor kPanelColor(131, 61, 150, 255);
 
 constexpr int kFadeMs = 150;
 constexpr int kMaxHeight = 350;
+// The close cross is painted from 14 to 7 pixels left of the right edge, and its 2-pixel round
+// pen reaches one pixel further; the text keeps one more pixel away from it.
+constexpr int kCrossClearance = 16;
+
+// Lays the message out beside the cross rather than under it, and wraps a message that is wider
+// than Qt lets the window be instead of clipping it. The room for the cross comes out of the
+// left margin, so a message that fits keeps exactly the size Qt's own layout gives it.
+void fitMessage(QWidget* toast, QLabel* label, QLayout* layout)
+{
+    QMargins margins = layout->contentsMargins();
+    if (margins.right() < kCrossClearance) {
+        const int shift = kCrossClearance - margins.right();
+        margins.setRight(kCrossClearance);
+        margins.setLeft(qMax(4, margins.left() - shift)); // inside the panel, which is inset by 3
+        layout->setContentsMargins(margins);
+    }
+    toast->adjustSize();
+    const int width = toast->width();
+    if (toast->sizeHint().width() > width) {
+        label->setWordWrap(true);
+        toast->resize(width, qMin(toast->heightForWidth(width), kMaxHeight));
+    }
+}
 
 int clampedMs(long ms)
 {
@@ -58,7 +81,7 @@ QToast::QToast(QWidget* parent, QString text, long duration, QToastGravity gravi
     m_label.setTextFormat(Qt::RichText);
 
     setAttribute(Qt::WA_MouseTracking);
-    adjustSize();
+    fitMessage(this, &m_label, &m_layout);
 
     m_fade.setTargetObject(this);
     m_fade.setDuration(kFadeMs);

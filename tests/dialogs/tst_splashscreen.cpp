@@ -69,6 +69,30 @@ private slots:
             QVERIFY2((marked > 0) == (row.maximum > 0) && image.pixel(width - 1, band) == kWhite && image.pixel(0, image.height() - 1) == kWhite, where);
         }
     }
+
+    // An image that does not load gives a bare 0 x 40 band, and nothing on the console: neither
+    // a message of the library nor one of Qt about what the library did with the null pixmap.
+    void unloadableImage()
+    {
+        QTemporaryDir dir;
+        QFile text(dir.filePath("text.png"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not an image") > 0);
+        text.close();
+        static QStringList messages;
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { messages << m; });
+        for (const QString& path : {QString(), dir.filePath("missing.png"), text.fileName()}) {
+            SplashScreen splash(path);
+            splash.show();
+            splash.updateProgress(50);
+            const QSize size = splash.size();
+            splash.updateProgress(100);
+            QCoreApplication::processEvents();
+            if (size != QSize(0, 40))
+                messages << QString("%1: %2 x %3").arg(path).arg(size.width()).arg(size.height());
+        }
+        qInstallMessageHandler(previous);
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+    }
 };
 
 QTEST_MAIN(TestSplashScreen)

@@ -81,6 +81,31 @@ private slots:
         QCOMPARE(seen, "Pick|Which?|Input cannot be empty. in red");
         QCOMPARE(run("a1", -1, Btn::Ok, getItem({})), "1"); // no items: a free field under the flags
     }
+
+    // A refusal longer than the narrow dialog makes it grow until the whole message shows;
+    // a short one leaves the size alone.
+    void refusalFits()
+    {
+        const QString longMessage = "A study with that name already exists in this series; choose another.";
+        for (const QString& message : {longMessage, QString("Taken.")}) {
+            QTextInputDialog dialog;
+            dialog.setInputTextComparisons({"study"});
+            dialog.setMatchErrorMessage(message);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            const int before = dialog.width();
+            type(&dialog, "Study");
+            press(&dialog, Btn::Ok);
+            QTRY_VERIFY(bar(&dialog)->isVisible());
+            QCOMPARE(bar(&dialog)->currentMessage(), message);
+            // The status bar draws its message from 6 pixels in to 12 pixels short of its edge,
+            // and lies within the dialog.
+            QTRY_VERIFY2(bar(&dialog)->width() - 18 >= bar(&dialog)->fontMetrics().horizontalAdvance(message)
+                         && bar(&dialog)->geometry().right() < dialog.width(),
+                         qPrintable(QString("%1 px wide").arg(dialog.width())));
+            QVERIFY2((dialog.width() > before) == (message == longMessage), qPrintable(QString("%1 -> %2").arg(before).arg(dialog.width())));
+        }
+    }
 };
 
 QTEST_MAIN(TestTextInput)

@@ -257,6 +257,32 @@ private slots:
         delete dialog; // with its chooser open
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
     }
+
+    // Under a modal execSettings the chooser, a parentless and non-modal window, still takes
+    // the user's input: keys sent through its window reach it (Escape closes it).
+    void chooserUnderModalDialog()
+    {
+        QSettingsLoader loader(nullptr, "path");
+        QSettingsCategory page("Page", QPixmap());
+        QSettingsDialog dialog({{Type::File, &loader, &page, "File"}});
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            const QWidgetList before = QApplication::topLevelWidgets();
+            QTest::mouseClick(button(&dialog, "..."), Qt::LeftButton);
+            QPointer<QFileDialog> chooser;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (!before.contains(w) && qobject_cast<QFileDialog*>(w))
+                    chooser = qobject_cast<QFileDialog*>(w);
+            QVERIFY(QTest::qWaitForWindowExposed(chooser));
+            seen = QString("parent %1, modality %2").arg(chooser->parentWidget() != nullptr).arg(chooser->windowModality());
+            QTest::keyPress(chooser->windowHandle(), Qt::Key_Escape); // the release would find it gone
+            QTest::qWait(50);
+            seen += chooser && chooser->isVisible() ? ", blocked" : ", closed";
+            QTest::mouseClick(button(&dialog, "Cancel"), Qt::LeftButton);
+        });
+        dialog.execSettings(nullptr);
+        QCOMPARE(seen, "parent 0, modality 0, closed");
+    }
 };
 
 QTEST_MAIN(TestSettings)

@@ -141,6 +141,57 @@ private slots:
         QVERIFY(white >= 8 * d * d);
     }
 
+    // A message that fits keeps the size Qt's own layout gives it (the window built the plain
+    // way, as a baseline). One wider than Qt lets the window be wraps at that width, up to the
+    // height cap. The text never runs under the cross, whose 2-pixel pen reaches from 15 to 6
+    // pixels left of the right edge and from 5 to 14 down.
+    void layout_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("wraps");
+        const QString words = QString("Series loaded; ").repeated(40);
+        QTest::newRow("short") << "Export finished" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("one letter") << "x" << false;
+        QTest::newRow("markup") << "<b>Export</b> finished<br>in 3 s" << false;
+        QTest::newRow("two words") << "Series loaded" << false;
+        QTest::newRow("long") << words << true;
+        QTest::newRow("very long") << words.repeated(30) << true;
+    }
+    void layout()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, wraps);
+        QWidget plain(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        plain.setMaximumHeight(350);
+        QGridLayout grid(&plain);
+        QLabel label(QString("<font color ='white'>%1</font>").arg(text));
+        label.setAlignment(Qt::AlignCenter);
+        label.setTextFormat(Qt::RichText);
+        grid.addWidget(&label, 0, 0);
+        grid.setSizeConstraint(QLayout::SetNoConstraint);
+        plain.adjustSize();
+
+        QToast toast(nullptr, text, 0, TopLeft);
+        toast.show(); // lays the label out
+        const QLabel* shown = toast.findChild<QLabel*>();
+        const int w = toast.width(), h = toast.height();
+        QVERIFY2(!QRect(w - 15, 5, 10, 10).intersects(shown->geometry()), qPrintable(QString("label %1,%2 %3x%4 in %5x%6")
+                 .arg(shown->x()).arg(shown->y()).arg(shown->width()).arg(shown->height()).arg(w).arg(h)));
+        QVERIFY(shown->geometry().left() >= 4);
+        QCOMPARE(shown->wordWrap(), wraps);
+        if (!wraps) {
+            QCOMPARE(toast.size(), plain.size());
+            return;
+        }
+        QCOMPARE(w, plain.width()); // as wide as Qt let it be, no wider
+        QVERIFY(h > plain.height() && h <= 350);
+        if (h < 350) // all of it shows
+            QVERIFY(shown->height() >= shown->heightForWidth(shown->width()));
+        else
+            QVERIFY(shown->heightForWidth(shown->width()) > 350);
+    }
+
     // New toasts fade in at the top and slide below the others, at the toaster's gravity, not
     // their own. A closed toast, or one the host deletes without a fade-out (here while the
     // first re-stack still slides), makes those below slide up, and later notifications and

@@ -7,6 +7,15 @@
 
 #include <cstdio>
 
+#define RYQT_TEXT(x) #x
+#define RYQT_EXPANDED(x) RYQT_TEXT(x)
+#ifdef RYQT_EXPECT_STATIC // nothing to import from a DLL
+static_assert(sizeof(RYQT_EXPANDED(RYQT_EXPORT)) == 1, "export macro of a shared library");
+#endif
+#ifdef RYQT_EXPECT_QT
+static_assert(QT_VERSION_MAJOR == RYQT_EXPECT_QT, "built against the other Qt");
+#endif
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -32,6 +41,7 @@ int main(int argc, char** argv)
         || QSettingsDialog::tr("Cancel") != QStringLiteral("Abbrechen"))
         return 4;
 
-    std::puts("ryQt consumer ok");
+    // The Qt actually loaded: a program linked to the other variant's library would pull it in.
+    std::printf("ryQt consumer ok (Qt %s)\n", qVersion());
     return 0;
 }
