@@ -27,6 +27,7 @@ constexpr ushort kLengthVariantSeparator = 0x9c;
 // (positive kerning, hinting); complex scripts can change a lot with contextual forms.
 constexpr double kSimpleSlack = 0.05;
 constexpr double kComplexSlack = 0.5;
+constexpr double kSimpleLowerBound = 0.5;
 
 // Lines estimated wider than this are measured in pieces: one QTextLayout line wraps at
 // 0x01000000 pixels and its fixed-point arithmetic overflows not far beyond.
@@ -130,10 +131,11 @@ int clampWidth(double width)
 
 // A line too long for one text layout: the sum of its pieces' advances. Only the joins between
 // pieces may lose a kerning pair, far below a pixel per thousand at such widths.
-double measurePieceWise(const QFontMetricsF& metrics, const QChar* data, int length)
+// Stops once the sum reaches stopAt: past the widest usable width the rest makes no difference.
+double measurePieceWise(const QFontMetricsF& metrics, const QChar* data, int length, double stopAt)
 {
     double width = 0.0;
-    for (int at = 0; at < length;) {
+    for (int at = 0; at < length && width < stopAt;) {
         int n = std::min(kPieceLength, length - at);
         if (at + n < length && data[at + n - 1].isHighSurrogate())
             --n; // never split a surrogate pair
@@ -145,27 +147,28 @@ double measurePieceWise(const QFontMetricsF& metrics, const QChar* data, int len
     return width;
 }
 
-int measureLine(const QFont& font, const QFontMetricsF& metricsF, const QString& text, const Line& line, float estimate)
+int measureLine(const QFont& font, const QFontMetricsF& metricsF, const QString& text, const Line& line, float estimate, int limit)
 {
     const QChar* data = text.constData() + line.start;
     int length = line.length;
     if (estimate > kPieceWiseWidth || length > 8 * kPieceLength) {
         while (line.terminated && length > 0 && data[length - 1].isSpace())
             --length;
-        return clampWidth(measurePieceWise(metricsF, data, length));
+        return std::min(limit, clampWidth(measurePieceWise(metricsF, data, length, double(limit))));
     }
     // Trailing blanks count on the last line only, as in the whole text's layout, so a line
     // that had a newline after it is measured with one.
     QString piece(data, length);
     if (line.terminated)
         piece += QLatin1Char('\n');
-    return QFontMetrics(font).size(0, piece).width();
+    return std::min(limit, QFontMetrics(font).size(0, piece).width());
 }
 
 } // namespace
 
-int logTextWidth(const QFont& font, const QString& text)
+int logTextWidth(const QFont& font, const QString& text, int limit)
 {
+    limit = std::max(0, std::min(limit, QWIDGETSIZE_MAX));
     int end = text.indexOf(QChar(kLengthVariantSeparator));
     if (end < 0)
         end = text.size();
@@ -209,6 +212,10 @@ int logTextWidth(const QFont& font, const QString& text)
         const int i = int(p - data);
         const bool complex = (flags & AdvanceCache::kComplex) != 0;
         const double estimate = double(sum) / 64.0;
+        // Kerning never takes half of a simple line's advances away, so such a line already
+        // past the limit settles the answer without being laid out.
+        if (!complex && estimate * kSimpleLowerBound >= double(limit))
+            return limit;
         const double slack = complex ? kComplexSlack : kSimpleSlack;
         lines.push_back({start, i - start, float(estimate * (1.0 + slack) + absoluteSlack), i < end});
         estimates.push_back(float(estimate));
@@ -224,7 +231,7 @@ int logTextWidth(const QFont& font, const QString& text)
     const QFontMetricsF& metricsF = cache.metrics();
     int widest = 0;
     if (widestSimple >= 0)
-        widest = measureLine(font, metricsF, text, lines[size_t(widestSimple)], estimates[size_t(widestSimple)]);
+        widest = measureLine(font, metricsF, text, lines[size_t(widestSimple)], estimates[size_t(widestSimple)], limit);
 
     std::vector<int> candidates;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -235,9 +242,9 @@ int logTextWidth(const QFont& font, const QString& text)
               [&lines](int a, int b) { return lines[size_t(a)].bound > lines[size_t(b)].bound; });
     for (int index : candidates) {
         const Line& line = lines[size_t(index)];
-        if (line.bound < float(widest))
+        if (line.bound < float(widest) || widest >= limit)
             break;
-        widest = std::max(widest, measureLine(font, metricsF, text, line, estimates[size_t(index)]));
+        widest = std::max(widest, measureLine(font, metricsF, text, line, estimates[size_t(index)], limit));
     }
     return widest;
 }
