@@ -186,6 +186,8 @@ void QLogDialog::showLog(const QString& path) const
         progress->setAttribute(Qt::WA_DeleteOnClose);
 
     auto* loader = new QLogLoader(path, owner);
+    // Reads may end in any order; only the newest one's result is shown.
+    self->m_loader = loader;
     connect(loader, &QLogLoader::readFile, self, &QLogDialog::onLogLoaded);
     connect(loader, &QLogLoader::errorReadingFile, self, &QLogDialog::onErrorReadingFile);
     connect(loader, &QThread::finished, loader, &QObject::deleteLater);
@@ -208,8 +210,22 @@ int QLogDialog::widthLimit() const
     return int(std::floor(kWindowSystemMaxWidth / std::max<qreal>(1.0, devicePixelRatioF())));
 }
 
+bool QLogDialog::isStale() const
+{
+    auto* loader = qobject_cast<QLogLoader*>(sender());
+    return loader && loader != m_loader;
+}
+
+int QLogDialog::measureLimit(int margin) const
+{
+    // One pixel past the widest usable editor: a result this wide means "does not fit".
+    return std::max(0, widthLimit() - margin) + 1;
+}
+
 void QLogDialog::onLogLoaded(const QString& text, const QString& log_path)
 {
+    if (isStale())
+        return;
     if (!isVisible())
         show();
     // Whatever was still being laid out is superseded by this text.
@@ -224,7 +240,7 @@ void QLogDialog::onLogLoaded(const QString& text, const QString& log_path)
     }
 
     const int margin = geometry().width() - m_textEdit->geometry().width();
-    applyWidths(ryqt::logTextWidth(m_textEdit->document()->defaultFont(), text, widthLimit() - margin), margin);
+    applyWidths(ryqt::logTextWidth(m_textEdit->document()->defaultFont(), text, measureLimit(margin)), margin);
     m_label->setText(QStringLiteral("Loaded File: %1").arg(log_path));
     // The text goes in last: widening the dialog resizes the editor, and a resize after the
     // text is in makes the editor lay out every block of a large log again.
@@ -237,9 +253,10 @@ void QLogDialog::startBuild(const QString& text, const QString& log_path)
     const int margin = geometry().width() - m_textEdit->geometry().width();
     QTextDocument* current = m_textEdit->document();
     auto* builder = new ryqt::LogDocumentBuilder(text, log_path, current->defaultFont(), current->defaultTextOption(),
-                                                 current->documentMargin(), widthLimit() - margin, this);
+                                                 current->documentMargin(), measureLimit(margin), this);
     m_builder = builder;
-    connect(builder, &QThread::finished, this, [this, builder] { takeDocument(builder); });
+    // The builder as context: a superseded one may be gone before its finish is delivered.
+    connect(builder, &QThread::finished, builder, [this, builder] { takeDocument(builder); });
     builder->start(QThread::InheritPriority);
 }
 
@@ -328,6 +345,8 @@ void QLogDialog::highlightSlice()
 
 void QLogDialog::onErrorReadingFile()
 {
+    if (isStale())
+        return;
     // A box of our own on the heap, not QMessageBox::warning(): the host may delete the parent
     // (which owns the box) or this dialog while the box's loop runs, and a box on this stack
     // frame would then be freed twice.

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class QLabel;
+class QLogLoader;
 class QPlainTextEdit;
 class QSyntaxHighlighter;
 class QTextDocument;
@@ -79,10 +80,13 @@ private:
     void followHighlighter();
     void highlightSlice();
     int widthLimit() const;
+    int measureLimit(int margin) const;
+    bool isStale() const;
 
     QPlainTextEdit* m_textEdit = nullptr;
     QLabel* m_label = nullptr;
     mutable QPointer<QSyntaxHighlighter> m_highlighter;
+    mutable QPointer<QLogLoader> m_loader;
     QPointer<ryqt::LogDocumentBuilder> m_builder;
     QTimer* m_highlightTimer = nullptr;
     int m_highlightNext = 0;
