@@ -8,14 +8,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 // Laying a whole log out with QFontMetrics::size() costs many times what the editor itself
 // spends on setPlainText(), and past a few tens of megabytes the layout overflows and reports a
 // width of 0. The widest line is what matters, so each line gets a cheap estimate (the sum of
 // cached per-character advances) and only lines whose estimate could reach the widest width
-// found so far are laid out for real, each on its own with QFontMetrics::size(). A line laid
-// out alone measures exactly as it does inside the whole text, so the result is the same.
+// found so far are laid out for real, each on its own with QFontMetrics::size(). Lines in
+// complex scripts (marks, right-to-left, Indic, CJK, astral characters) have no sound estimate
+// and are always laid out. A line laid out alone measures as it does inside the whole text,
+// except where Qt carries a script from one line into the next (a line opening with digits or
+// symbols after a line in another script may take that script's fallback font).
 
 namespace ryqt {
 namespace {
@@ -24,9 +28,8 @@ namespace {
 constexpr ushort kLengthVariantSeparator = 0x9c;
 
 // Shaping may make a run of simple characters a little wider than the sum of their advances
-// (positive kerning, hinting); complex scripts can change a lot with contextual forms.
+// (positive kerning, hinting).
 constexpr double kSimpleSlack = 0.05;
-constexpr double kComplexSlack = 0.5;
 constexpr double kSimpleLowerBound = 0.5;
 
 // Lines estimated wider than this are measured in pieces: one QTextLayout line wraps at
@@ -101,8 +104,6 @@ private:
         default:
             break;
         }
-        if (c >= 0xAC00 && c <= 0xD7A3) // precomposed Hangul syllables; conjoining jamo are not
-            return true;
         switch (ch.script()) {
         case QChar::Script_Common:
         case QChar::Script_Latin:
@@ -110,9 +111,6 @@ private:
         case QChar::Script_Cyrillic:
         case QChar::Script_Armenian:
         case QChar::Script_Georgian:
-        case QChar::Script_Han:
-        case QChar::Script_Hiragana:
-        case QChar::Script_Katakana:
             return true;
         default:
             return false;
@@ -216,8 +214,11 @@ int logTextWidth(const QFont& font, const QString& text, int limit)
         // past the limit settles the answer without being laid out.
         if (!complex && estimate * kSimpleLowerBound >= double(limit))
             return limit;
-        const double slack = complex ? kComplexSlack : kSimpleSlack;
-        lines.push_back({start, i - start, float(estimate * (1.0 + slack) + absoluteSlack), i < end});
+        // No sound bound exists for a line in a complex script: blanks, digits and punctuation
+        // after such characters take the script's fallback font and its wider advances, and
+        // shaping may insert glyphs. Such lines are always laid out.
+        const float bound = complex ? std::numeric_limits<float>::max() : float(estimate * (1.0 + kSimpleSlack) + absoluteSlack);
+        lines.push_back({start, i - start, bound, i < end});
         estimates.push_back(float(estimate));
         if (!complex && estimate > widestSimpleEstimate) {
             widestSimpleEstimate = float(estimate);

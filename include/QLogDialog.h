@@ -60,7 +60,8 @@ public Q_SLOTS:
     /// longer one is measured and laid out on a worker thread: label, widths and text then
     /// change together a moment later, while the event loop keeps running; the editor keeps
     /// its previous text until then. A later call (or showLog()) supersedes one still in
-    /// progress. Safe to call directly or from a host's own loader.
+    /// progress. Safe to call directly or from a host's own loader; a result from a QLogLoader
+    /// that an earlier showLog() started, arriving after a later showLog(), is ignored.
     ///
     /// Widths are capped at what a window system can map and paint (32,767 device pixels, in
     /// logical pixels at the screen's device pixel ratio). A longer line keeps the dialog at
@@ -69,7 +70,7 @@ public Q_SLOTS:
     /// Shows the "Error" warning box (application modal, parented to the dialog's parent
     /// widget) and closes the dialog once the box is dismissed. Returns early, without touching
     /// the dialog, if the host deletes the dialog or its parent while the box is open; deleting
-    /// the dialog also takes its box away.
+    /// the dialog also takes its box away. Like onLogLoaded(), ignores a superseded loader.
     void onErrorReadingFile();
 
 private:
