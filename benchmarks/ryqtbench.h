@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
@@ -58,6 +59,16 @@ inline void resetPeakRss()
         clear.write("5");
 }
 
+/// Figures a side reports besides its time, for example the longest GUI stall. The runner
+/// prints the median of each over the runs: ours under its key, the baseline's as
+/// "baseline_<key>".
+inline QHash<QString, double>& notes()
+{
+    static QHash<QString, double> values;
+    return values;
+}
+inline void note(const QString& key, double value) { notes().insert(key, value); }
+
 /// A side of a scenario: does the work once and returns its own elapsed milliseconds,
 /// so it can leave set-up and tear-down out of the measure.
 using Side = std::function<double()>;
@@ -101,16 +112,27 @@ public:
             ranAny = true;
             const int reps = m_repsOverride > 0 ? m_repsOverride : s.reps;
             std::vector<double> ours, base;
+            QHash<QString, std::vector<double>> extra;
             double oursPeak = 0.0, basePeak = 0.0;
-            s.baseline();  // warm-up pair: caches, fonts, lazy Qt initialisation
-            s.ours();
+            if (reps > 1) {
+                s.baseline(); // warm-up pair: caches, fonts, lazy Qt initialisation
+                s.ours();
+            }
+            auto collect = [&extra](const QString& prefix) {
+                for (auto it = notes().cbegin(); it != notes().cend(); ++it)
+                    extra[prefix + it.key()].push_back(it.value());
+                notes().clear();
+            };
             for (int i = 0; i < reps; ++i) {
+                notes().clear();
                 resetPeakRss();
                 base.push_back(s.baseline());
                 basePeak = std::max(basePeak, peakRssMb());
+                collect(QStringLiteral("baseline_"));
                 resetPeakRss();
                 ours.push_back(s.ours());
                 oursPeak = std::max(oursPeak, peakRssMb());
+                collect(QString());
             }
             const double o = median(ours);
             const double b = median(base);
@@ -123,6 +145,8 @@ public:
             obj.insert(QStringLiteral("baseline_peak_rss_mb"), round3(basePeak));
             // Figures from Qt 5 and Qt 6 builds end up side by side; each says which it is.
             obj.insert(QStringLiteral("qt"), QString::fromLatin1(qVersion()));
+            for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+                obj.insert(it.key(), round3(median(it.value())));
             out << "RYQT_BENCH " << QJsonDocument(obj).toJson(QJsonDocument::Compact) << '\n';
             out.flush();
         }

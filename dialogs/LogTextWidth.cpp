@@ -8,14 +8,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 // Laying a whole log out with QFontMetrics::size() costs many times what the editor itself
 // spends on setPlainText(), and past a few tens of megabytes the layout overflows and reports a
 // width of 0. The widest line is what matters, so each line gets a cheap estimate (the sum of
 // cached per-character advances) and only lines whose estimate could reach the widest width
-// found so far are laid out for real, each on its own with QFontMetrics::size(). A line laid
-// out alone measures exactly as it does inside the whole text, so the result is the same.
+// found so far are laid out for real, each on its own with QFontMetrics::size(). Lines in
+// complex scripts (marks, right-to-left, Indic, CJK, astral characters) have no sound estimate
+// and are always laid out. A line laid out alone measures as it does inside the whole text,
+// except where Qt carries a script from one line into the next (a line opening with digits or
+// symbols after a line in another script may take that script's fallback font).
 
 namespace ryqt {
 namespace {
@@ -24,9 +28,9 @@ namespace {
 constexpr ushort kLengthVariantSeparator = 0x9c;
 
 // Shaping may make a run of simple characters a little wider than the sum of their advances
-// (positive kerning, hinting); complex scripts can change a lot with contextual forms.
+// (positive kerning, hinting).
 constexpr double kSimpleSlack = 0.05;
-constexpr double kComplexSlack = 0.5;
+constexpr double kSimpleLowerBound = 0.5;
 
 // Lines estimated wider than this are measured in pieces: one QTextLayout line wraps at
 // 0x01000000 pixels and its fixed-point arithmetic overflows not far beyond.
@@ -100,8 +104,6 @@ private:
         default:
             break;
         }
-        if (c >= 0xAC00 && c <= 0xD7A3) // precomposed Hangul syllables; conjoining jamo are not
-            return true;
         switch (ch.script()) {
         case QChar::Script_Common:
         case QChar::Script_Latin:
@@ -109,9 +111,6 @@ private:
         case QChar::Script_Cyrillic:
         case QChar::Script_Armenian:
         case QChar::Script_Georgian:
-        case QChar::Script_Han:
-        case QChar::Script_Hiragana:
-        case QChar::Script_Katakana:
             return true;
         default:
             return false;
@@ -130,10 +129,11 @@ int clampWidth(double width)
 
 // A line too long for one text layout: the sum of its pieces' advances. Only the joins between
 // pieces may lose a kerning pair, far below a pixel per thousand at such widths.
-double measurePieceWise(const QFontMetricsF& metrics, const QChar* data, int length)
+// Stops once the sum reaches stopAt: past the widest usable width the rest makes no difference.
+double measurePieceWise(const QFontMetricsF& metrics, const QChar* data, int length, double stopAt)
 {
     double width = 0.0;
-    for (int at = 0; at < length;) {
+    for (int at = 0; at < length && width < stopAt;) {
         int n = std::min(kPieceLength, length - at);
         if (at + n < length && data[at + n - 1].isHighSurrogate())
             --n; // never split a surrogate pair
@@ -145,27 +145,28 @@ double measurePieceWise(const QFontMetricsF& metrics, const QChar* data, int len
     return width;
 }
 
-int measureLine(const QFont& font, const QFontMetricsF& metricsF, const QString& text, const Line& line, float estimate)
+int measureLine(const QFont& font, const QFontMetricsF& metricsF, const QString& text, const Line& line, float estimate, int limit)
 {
     const QChar* data = text.constData() + line.start;
     int length = line.length;
     if (estimate > kPieceWiseWidth || length > 8 * kPieceLength) {
         while (line.terminated && length > 0 && data[length - 1].isSpace())
             --length;
-        return clampWidth(measurePieceWise(metricsF, data, length));
+        return std::min(limit, clampWidth(measurePieceWise(metricsF, data, length, double(limit))));
     }
     // Trailing blanks count on the last line only, as in the whole text's layout, so a line
     // that had a newline after it is measured with one.
     QString piece(data, length);
     if (line.terminated)
         piece += QLatin1Char('\n');
-    return QFontMetrics(font).size(0, piece).width();
+    return std::min(limit, QFontMetrics(font).size(0, piece).width());
 }
 
 } // namespace
 
-int logTextWidth(const QFont& font, const QString& text)
+int logTextWidth(const QFont& font, const QString& text, int limit)
 {
+    limit = std::max(0, std::min(limit, QWIDGETSIZE_MAX));
     int end = text.indexOf(QChar(kLengthVariantSeparator));
     if (end < 0)
         end = text.size();
@@ -209,8 +210,15 @@ int logTextWidth(const QFont& font, const QString& text)
         const int i = int(p - data);
         const bool complex = (flags & AdvanceCache::kComplex) != 0;
         const double estimate = double(sum) / 64.0;
-        const double slack = complex ? kComplexSlack : kSimpleSlack;
-        lines.push_back({start, i - start, float(estimate * (1.0 + slack) + absoluteSlack), i < end});
+        // Kerning never takes half of a simple line's advances away, so such a line already
+        // past the limit settles the answer without being laid out.
+        if (!complex && estimate * kSimpleLowerBound >= double(limit))
+            return limit;
+        // No sound bound exists for a line in a complex script: blanks, digits and punctuation
+        // after such characters take the script's fallback font and its wider advances, and
+        // shaping may insert glyphs. Such lines are always laid out.
+        const float bound = complex ? std::numeric_limits<float>::max() : float(estimate * (1.0 + kSimpleSlack) + absoluteSlack);
+        lines.push_back({start, i - start, bound, i < end});
         estimates.push_back(float(estimate));
         if (!complex && estimate > widestSimpleEstimate) {
             widestSimpleEstimate = float(estimate);
@@ -224,7 +232,7 @@ int logTextWidth(const QFont& font, const QString& text)
     const QFontMetricsF& metricsF = cache.metrics();
     int widest = 0;
     if (widestSimple >= 0)
-        widest = measureLine(font, metricsF, text, lines[size_t(widestSimple)], estimates[size_t(widestSimple)]);
+        widest = measureLine(font, metricsF, text, lines[size_t(widestSimple)], estimates[size_t(widestSimple)], limit);
 
     std::vector<int> candidates;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -235,9 +243,9 @@ int logTextWidth(const QFont& font, const QString& text)
               [&lines](int a, int b) { return lines[size_t(a)].bound > lines[size_t(b)].bound; });
     for (int index : candidates) {
         const Line& line = lines[size_t(index)];
-        if (line.bound < float(widest))
+        if (line.bound < float(widest) || widest >= limit)
             break;
-        widest = std::max(widest, measureLine(font, metricsF, text, line, estimates[size_t(index)]));
+        widest = std::max(widest, measureLine(font, metricsF, text, line, estimates[size_t(index)], limit));
     }
     return widest;
 }

@@ -3,23 +3,153 @@
 #include "LogTextWidth.h"
 #include "QLogLoader.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QSyntaxHighlighter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <atomic>
+#include <cmath>
+
+namespace {
+
+// Texts up to this many characters go into the editor at once: setPlainText() on them costs
+// less than a frame. Longer ones are laid out on a worker thread.
+constexpr int kDirectLength = 1 << 18;
+
+// Text is fed to the document in pieces this long so that a superseded or abandoned layout
+// stops within a few milliseconds.
+constexpr int kInsertPiece = 1 << 20;
+
+// The widest window X11 can map and paint, in device pixels (its coordinates are 16-bit).
+constexpr int kWindowSystemMaxWidth = 32767;
+
+// Colouring slices give the event loop a turn at least this often.
+constexpr qint64 kHighlightSliceNs = 8 * 1000 * 1000;
+
+// Documents with fewer blocks than this are coloured in one pass, like the editor would.
+constexpr int kSlicedHighlightBlocks = 2000;
+
+} // namespace
+
+namespace ryqt {
+
+// Builds the editor's next document off the GUI thread. QTextDocument and its plain-text
+// layout are reentrant: made, filled and measured here, they are moved to the GUI thread at the
+// end and only then touched there. The builder is a child of its dialog, whose destructor
+// cancels and waits for it; cancelled work is freed on the worker.
+class LogDocumentBuilder : public QThread
+{
+public:
+    LogDocumentBuilder(const QString& text, const QString& path, const QFont& font, const QTextOption& option,
+                       qreal documentMargin, int limit, QObject* parent)
+        : QThread(parent), m_text(text), m_path(path), m_font(font), m_option(option),
+          m_documentMargin(documentMargin), m_limit(limit), m_target(parent->thread())
+    {
+    }
+
+    ~LogDocumentBuilder() override
+    {
+        m_cancel = true;
+        wait();
+        delete m_document; // only if never handed over
+    }
+
+    void cancel() { m_cancel = true; }
+
+    /// The finished document, now living in the GUI thread; the caller owns it from here.
+    QTextDocument* takeDocument()
+    {
+        QTextDocument* document = m_document;
+        m_document = nullptr;
+        return document;
+    }
+    int textWidth() const { return m_width; }
+    const QString& path() const { return m_path; }
+
+protected:
+    void run() override
+    {
+        auto* document = new QTextDocument;
+        document->setUndoRedoEnabled(false); // the editor is read-only; a stack would only cost memory
+        document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+        document->setDefaultFont(m_font);
+        document->setDefaultTextOption(m_option);
+        document->setDocumentMargin(m_documentMargin);
+        {
+            // setPlainText() is one insertText(); the same in pieces, cut where no character and
+            // no "\r\n" is split, gives the same blocks.
+            QTextCursor cursor(document);
+            const int size = m_text.size();
+            for (int at = 0; at < size && !m_cancel;) {
+                int n = std::min(kInsertPiece, size - at);
+                while (at + n < size && (m_text.at(at + n - 1).isHighSurrogate() || m_text.at(at + n - 1) == QLatin1Char('\r')))
+                    ++n;
+                cursor.insertText(m_text.mid(at, n));
+                at += n;
+            }
+        }
+        if (!m_cancel)
+            m_width = logTextWidth(m_font, m_text, m_limit);
+        m_text = QString(); // the only copy left once the slot that started us has returned
+
+        // The editor gives every block a text layout when it takes the document; making them
+        // here keeps that allocation off the GUI thread.
+        for (QTextBlock block = document->begin(); block.isValid() && !m_cancel; block = block.next())
+            block.layout();
+        if (m_cancel) {
+            delete document;
+            return;
+        }
+        document->moveToThread(m_target);
+        m_document = document;
+    }
+
+private:
+    QString m_text;
+    QString m_path;
+    QFont m_font;
+    QTextOption m_option;
+    qreal m_documentMargin;
+    int m_limit;
+    QThread* m_target;
+    std::atomic<bool> m_cancel{false};
+    QTextDocument* m_document = nullptr;
+    int m_width = 0;
+};
+
+} // namespace ryqt
 
 QLogDialog::QLogDialog(QWidget* parent)
     : QDialog(parent, Qt::WindowFlags())
     , m_textEdit(new QPlainTextEdit)
     , m_label(new QLabel)
+    , m_highlightTimer(new QTimer(this))
 {
     setupUi();
+    m_highlightTimer->setInterval(0);
+    connect(m_highlightTimer, &QTimer::timeout, this, &QLogDialog::highlightSlice);
 }
 
-QLogDialog::~QLogDialog() = default;
+QLogDialog::~QLogDialog()
+{
+    // The builder is a child and would be destroyed later anyway; cancelling first lets the
+    // worker stop at its next step rather than finish a layout nobody will see.
+    if (m_builder)
+        m_builder->cancel();
+    delete m_builder;
+}
 
 void QLogDialog::setupUi()
 {
@@ -29,6 +159,9 @@ void QLogDialog::setupUi()
     m_label->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::Fixed);
     m_textEdit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_textEdit->setReadOnly(true);
+    // Logs line up in columns; the editor's document takes the font as its default, so the
+    // width measure follows.
+    m_textEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto* layout = new QVBoxLayout;
     layout->addWidget(m_label);
@@ -53,6 +186,8 @@ void QLogDialog::showLog(const QString& path) const
         progress->setAttribute(Qt::WA_DeleteOnClose);
 
     auto* loader = new QLogLoader(path, owner);
+    // Reads may end in any order; only the newest one's result is shown.
+    self->m_loader = loader;
     connect(loader, &QLogLoader::readFile, self, &QLogDialog::onLogLoaded);
     connect(loader, &QLogLoader::errorReadingFile, self, &QLogDialog::onErrorReadingFile);
     connect(loader, &QThread::finished, loader, &QObject::deleteLater);
@@ -63,31 +198,167 @@ void QLogDialog::showLog(const QString& path) const
 
 void QLogDialog::setSyntaxHighlighter(QSyntaxHighlighter* highlighter) const
 {
-    if (highlighter)
-        highlighter->setDocument(m_textEdit->document());
+    if (!highlighter)
+        return;
+    auto* self = const_cast<QLogDialog*>(this);
+    self->m_highlighter = highlighter;
+    self->followHighlighter();
+}
+
+int QLogDialog::widthLimit() const
+{
+    return int(std::floor(kWindowSystemMaxWidth / std::max<qreal>(1.0, devicePixelRatioF())));
+}
+
+bool QLogDialog::isStale() const
+{
+    auto* loader = qobject_cast<QLogLoader*>(sender());
+    return loader && loader != m_loader;
+}
+
+int QLogDialog::measureLimit(int margin) const
+{
+    // One pixel past the widest usable editor: a result this wide means "does not fit".
+    return std::max(0, widthLimit() - margin) + 1;
 }
 
 void QLogDialog::onLogLoaded(const QString& text, const QString& log_path)
 {
+    if (isStale())
+        return;
     if (!isVisible())
         show();
+    // Whatever was still being laid out is superseded by this text.
+    if (m_builder) {
+        m_builder->cancel();
+        m_builder->deleteLater();
+        m_builder = nullptr;
+    }
+    if (text.size() > kDirectLength) {
+        startBuild(text, log_path);
+        return;
+    }
+
     const int margin = geometry().width() - m_textEdit->geometry().width();
-
-    const int textWidth = ryqt::logTextWidth(m_textEdit->document()->defaultFont(), text);
-    m_textEdit->setMinimumWidth(textWidth);
+    applyWidths(ryqt::logTextWidth(m_textEdit->document()->defaultFont(), text, measureLimit(margin)), margin);
     m_label->setText(QStringLiteral("Loaded File: %1").arg(log_path));
-    const qint64 dialogWidth = qint64(textWidth) + margin;
-    setMinimumWidth(int(qBound<qint64>(0, dialogWidth, qint64(QWIDGETSIZE_MAX))));
-    updateGeometry();
-
     // The text goes in last: widening the dialog resizes the editor, and a resize after the
     // text is in makes the editor lay out every block of a large log again.
+    m_highlightTimer->stop();
     m_textEdit->setPlainText(text);
+}
+
+void QLogDialog::startBuild(const QString& text, const QString& log_path)
+{
+    const int margin = geometry().width() - m_textEdit->geometry().width();
+    QTextDocument* current = m_textEdit->document();
+    auto* builder = new ryqt::LogDocumentBuilder(text, log_path, current->defaultFont(), current->defaultTextOption(),
+                                                 current->documentMargin(), measureLimit(margin), this);
+    m_builder = builder;
+    // The builder as context: a superseded one may be gone before its finish is delivered.
+    connect(builder, &QThread::finished, builder, [this, builder] { takeDocument(builder); });
+    builder->start(QThread::InheritPriority);
+}
+
+void QLogDialog::takeDocument(ryqt::LogDocumentBuilder* builder)
+{
+    builder->deleteLater();
+    if (builder != m_builder)
+        return; // superseded: its document (if any) goes with it
+    m_builder = nullptr;
+    QTextDocument* document = builder->takeDocument();
+    if (!document)
+        return;
+
+    const int margin = geometry().width() - m_textEdit->geometry().width();
+    applyWidths(builder->textWidth(), margin);
+    m_label->setText(QStringLiteral("Loaded File: %1").arg(builder->path()));
+
+    m_highlightTimer->stop();
+    QTextDocument* old = m_textEdit->document();
+    // The editor frees the document it made itself; one of ours is ours to free.
+    const bool ours = old->parent() == m_textEdit;
+    document->setParent(m_textEdit);
+    m_textEdit->setDocument(document);
+    if (ours)
+        delete old;
+    followHighlighter();
+}
+
+void QLogDialog::applyWidths(int textWidth, int margin)
+{
+    const int limit = widthLimit();
+    const bool fits = qint64(textWidth) + margin <= limit;
+    // Past what a window can be, the dialog stops at that width and the editor scrolls
+    // sideways instead of wrapping the line into a tall block.
+    m_textEdit->setLineWrapMode(fits ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    const int editorWidth = fits ? textWidth : std::max(0, limit - margin);
+    m_textEdit->setMinimumWidth(editorWidth);
+    setMinimumWidth(std::max(0, std::min(limit, editorWidth + margin)));
+    updateGeometry();
+}
+
+void QLogDialog::followHighlighter()
+{
+    m_highlightTimer->stop();
+    QSyntaxHighlighter* highlighter = m_highlighter;
+    if (!highlighter)
+        return;
+    QTextDocument* document = m_textEdit->document();
+    // Already on this document, it coloured each change as it came.
+    if (highlighter->document() == document)
+        return;
+    highlighter->setDocument(document);
+    if (document->blockCount() < kSlicedHighlightBlocks)
+        return;
+    // Attached to a long document, the highlighter would colour all of it in one go at the
+    // next event-loop turn. A change notice on the first block makes it colour just that block
+    // and drop the pending pass; the rest is coloured in slices, in order, so each block still
+    // starts from its predecessor's state.
+    document->markContentsDirty(0, 1);
+    m_highlightNext = 1;
+    m_highlightTimer->start();
+}
+
+void QLogDialog::highlightSlice()
+{
+    QSyntaxHighlighter* highlighter = m_highlighter;
+    QTextDocument* document = m_textEdit->document();
+    if (!highlighter || highlighter->document() != document) {
+        m_highlightTimer->stop();
+        return;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    QTextBlock block = document->findBlockByNumber(m_highlightNext);
+    while (block.isValid() && clock.nsecsElapsed() < kHighlightSliceNs) {
+        for (int i = 0; i < 64 && block.isValid(); ++i) {
+            highlighter->rehighlightBlock(block);
+            block = block.next();
+        }
+    }
+    if (!block.isValid())
+        m_highlightTimer->stop();
+    else
+        m_highlightNext = block.blockNumber();
 }
 
 void QLogDialog::onErrorReadingFile()
 {
-    QMessageBox::warning(parentWidget(), tr("Error"), tr("An error occured while reading the log file."),
-                         QMessageBox::Ok, QMessageBox::NoButton);
-    close();
+    if (isStale())
+        return;
+    // A box of our own on the heap, not QMessageBox::warning(): the host may delete the parent
+    // (which owns the box) or this dialog while the box's loop runs, and a box on this stack
+    // frame would then be freed twice.
+    QPointer<QLogDialog> self(this);
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Error"), tr("An error occured while reading the log file."),
+                                QMessageBox::Ok, parentWidget());
+    box->setDefaultButton(QMessageBox::NoButton);
+    QPointer<QMessageBox> guard(box);
+    // The box reports on this dialog's read; it goes when the dialog does.
+    connect(this, &QObject::destroyed, box, [box] { delete box; });
+    box->exec();
+    delete guard.data();
+    if (self)
+        close();
 }

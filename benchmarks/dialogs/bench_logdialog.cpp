@@ -1,5 +1,7 @@
 // showLog() on realistic logs, timed from the call until the text is in the editor, against a
-// plain read of the same file into a QPlainTextEdit.
+// careful plain-Qt host (read and decode on a worker, setPlainText() on the GUI thread). Both
+// sides also report the longest time their GUI thread went without turning its event loop.
+// The logs are written at run time, only for the scenario being run.
 
 #include "ryqtbench.h"
 
@@ -12,7 +14,12 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QRandomGenerator>
+#include <QSyntaxHighlighter>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -66,28 +73,100 @@ void writeLog(const QString& path, qint64 size)
     file.write(chunk);
 }
 
-double showLogOnce(const QString& path)
+// Watches the GUI thread from a 1 ms timer: the longest gap between two of its ticks is the
+// longest time the event loop did not turn. The window runs from start() until the text is in
+// the editor and 300 ms past it.
+class StallWatch
+{
+public:
+    explicit StallWatch(std::function<bool()> shown) : m_shown(std::move(shown))
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    // Runs the event loop until the window ends; returns the time until the text was shown.
+    double run()
+    {
+        tick();
+        m_loop.exec();
+        m_timer.stop();
+        return m_shownAt / 1.0e6;
+    }
+    double stallMs() const { return m_stall / 1.0e6; }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_stall = std::max(m_stall, now - m_last);
+        m_last = now;
+        if (m_shownAt < 0 && m_shown())
+            m_shownAt = now;
+        if (m_shownAt >= 0 && now - m_shownAt > 300 * 1000 * 1000)
+            m_loop.quit();
+    }
+
+    std::function<bool()> m_shown;
+    QTimer m_timer;
+    QEventLoop m_loop;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_stall = 0;
+    qint64 m_shownAt = -1;
+};
+
+// Colours timestamps, levels and numbers, as a host's log highlighter would.
+class LevelHighlighter : public QSyntaxHighlighter
+{
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString& text) override
+    {
+        if (text.size() > 23)
+            setFormat(0, 23, QColor(Qt::darkGray));
+        const int warn = text.indexOf(QLatin1String("WARN"));
+        const int error = text.indexOf(QLatin1String("ERROR"));
+        if (warn >= 0)
+            setFormat(warn, 4, QColor(Qt::darkYellow));
+        if (error >= 0)
+            setFormat(error, 5, QColor(Qt::red));
+        for (int i = 0; i < text.size(); ++i) {
+            if (text.at(i) == QLatin1Char('='))
+                setFormat(i, 1, QColor(Qt::blue));
+        }
+    }
+};
+
+bool hasText(QPlainTextEdit* edit) { return edit->document()->characterCount() > 1; }
+
+double showLogOnce(const QString& path, bool highlighted)
 {
     double elapsed = 0.0;
     {
         QLogDialog dialog;
         auto* edit = dialog.findChild<QPlainTextEdit*>();
-        QEventLoop loop;
-        QElapsedTimer timer;
-        QObject::connect(edit, &QPlainTextEdit::textChanged, &loop, [&] {
-            if (edit->document()->characterCount() > 1) {
-                elapsed = timer.nsecsElapsed() / 1.0e6;
-                loop.quit();
-            }
-        });
-        timer.start();
+        LevelHighlighter highlighter(static_cast<QObject*>(nullptr));
+        if (highlighted)
+            dialog.setSyntaxHighlighter(&highlighter);
+        StallWatch watch([edit] { return hasText(edit); });
+        watch.start();
         dialog.showLog(path);
         QPointer<QProgressDialog> progress;
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* p = qobject_cast<QProgressDialog*>(w))
                 progress = p;
         }
-        loop.exec();
+        elapsed = watch.run();
+        ryqtbench::note(QStringLiteral("stall_ms"), watch.stallMs());
         dialog.hide();
         // Let the loader finish and the busy indicator free itself before the next run.
         while (progress)
@@ -97,19 +176,33 @@ double showLogOnce(const QString& path)
     return elapsed;
 }
 
-double plainReadOnce(const QString& path)
+// A careful plain-Qt host: reads and decodes on a worker thread, then setPlainText().
+double plainReadOnce(const QString& path, bool highlighted)
 {
     QPlainTextEdit edit;
+    LevelHighlighter highlighter(static_cast<QObject*>(nullptr));
+    if (highlighted)
+        highlighter.setDocument(edit.document());
     edit.show();
-    QElapsedTimer timer;
-    timer.start();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1.0;
-    const QString text = QString::fromUtf8(file.readAll());
-    file.close();
-    edit.setPlainText(text);
-    return timer.nsecsElapsed() / 1.0e6;
+    QCoreApplication::processEvents();
+    StallWatch watch([&edit] { return hasText(&edit); });
+    QThread* reader = QThread::create([path, &edit] {
+        QFile file(path);
+        QString text;
+        if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+            text = QString::fromUtf8(file.readAll());
+        QMetaObject::invokeMethod(&edit, [&edit, text]() mutable {
+            edit.setPlainText(text);
+            text = QString();
+        }, Qt::QueuedConnection);
+    });
+    watch.start();
+    reader->start();
+    const double elapsed = watch.run();
+    ryqtbench::note(QStringLiteral("stall_ms"), watch.stallMs());
+    reader->wait();
+    delete reader;
+    return elapsed;
 }
 
 } // namespace
@@ -126,21 +219,44 @@ int main(int argc, char** argv)
     if (!dir.isValid())
         return 1;
 
-    struct Size {
+    struct Scenario {
         const char* name;
-        qint64 bytes;
+        std::function<void(const QString&)> write;
+        bool highlighted;
         int reps;
     };
-    const Size sizes[] = {{"log_dialog_1mb", 1 << 20, 9}, {"log_dialog_10mb", 10 << 20, 5}, {"log_dialog_100mb", 100 << 20, 3}};
+    auto realistic = [](qint64 bytes) { return [bytes](const QString& path) { writeLog(path, bytes); }; };
+    auto repeated = [](const QByteArray& unit, qint64 count, const QByteArray& tail) {
+        return [=](const QString& path) {
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot write %s", qPrintable(path));
+            const QByteArray chunk = unit.repeated(int(std::min<qint64>(count, 1 << 16)));
+            for (qint64 left = count; left > 0; left -= 1 << 16)
+                file.write(left >= (1 << 16) ? chunk : unit.repeated(int(left)));
+            file.write(tail);
+        };
+    };
+    const Scenario scenarios[] = {
+        {"log_dialog_1mb", realistic(1 << 20), false, 9},
+        {"log_dialog_10mb", realistic(10 << 20), false, 5},
+        {"log_dialog_100mb", realistic(100 << 20), false, 3},
+        {"log_dialog_10mb_highlighted", realistic(10 << 20), true, 3},
+        // One 50 MB line, far wider than any window, and a million empty lines.
+        {"log_dialog_50mb_one_line", repeated("payload=0123456789abcdef;", 2 * 1024 * 1024, "\n"), false, 1},
+        {"log_dialog_1m_empty_lines", repeated("\n", 1000000, "end\n"), false, 3},
+    };
     const bool listing = args.contains(QStringLiteral("--list"));
     const int only = args.indexOf(QStringLiteral("--scenario"));
-    for (const Size& size : sizes) {
-        const QString name = QString::fromLatin1(size.name);
+    for (const Scenario& scenario : scenarios) {
+        const QString name = QString::fromLatin1(scenario.name);
         const QString path = dir.filePath(name + QStringLiteral(".log"));
         // Only the log of the scenario being run is written.
         if (!listing && (only < 0 || args.value(only + 1) == name))
-            writeLog(path, size.bytes);
-        runner.add(name, [path] { return showLogOnce(path); }, [path] { return plainReadOnce(path); }, size.reps);
+            scenario.write(path);
+        const bool highlighted = scenario.highlighted;
+        runner.add(name, [path, highlighted] { return showLogOnce(path, highlighted); },
+                   [path, highlighted] { return plainReadOnce(path, highlighted); }, scenario.reps);
     }
     return runner.exec();
 }
