@@ -65,12 +65,18 @@ struct Chooser
     }
 };
 
+// The "..." row of a panel, or of a new panel on parent.
+static Chooser chooser(QSettingsGroupWidget* group)
+{
+    return {group->findChild<QLineEdit*>(), group->findChild<QPushButton*>()};
+}
+
 static Chooser chooser(QWidget* parent)
 {
     auto* group = new QSettingsGroupWidget(QStringLiteral("files"), parent);
     auto* edit = qobject_cast<QLineEdit*>(group->addEntry(QSettingsEntry(QSettingsEntry::File, nullptr, nullptr, QStringLiteral("file"))));
     group->show();
-    return {edit, group->findChild<QPushButton*>()};
+    return {edit, chooser(group).button};
 }
 
 // The user picks a file in every chooser still open.
@@ -157,6 +163,19 @@ static const QVector<Subject>& subjects()
              modal(parent, stage, strike, [](QWidget* p, bool* ok) {
                  QTextInput::getItem(p, {QStringLiteral("a"), QStringLiteral("b")}, QStringLiteral("Pick"), QStringLiteral("Item:"), ok);
              });
+         }},
+        {"settings dialog", {"open", "chooser open"},
+         [](QWidget* parent, int stage, const Strike& strike) {
+             static QSettingsCategory files(QStringLiteral("Files"), QPixmap());  // outlives every dialog
+             const QPointer<QSettingsDialog> dialog = new QSettingsDialog({QSettingsEntry(QSettingsEntry::File, nullptr, &files, QStringLiteral("file"))});
+             QTimer::singleShot(0, parent, [=] {
+                 if (stage == 1)
+                     chooser(dialog->findChild<QSettingsGroupWidget*>()).open();
+                 strike(dialog);
+                 pickInOpenChoosers();
+             });
+             dialog->execSettings(parent);
+             delete dialog;
          }},
     };
     return all;
