@@ -18,7 +18,9 @@
 /// and reports a click on its body to a QToastListener.
 ///
 /// Create it with new and never delete it once shown: it deletes itself when its fade-out
-/// ends (Qt::WA_DeleteOnClose), or with its parent widget.
+/// ends (Qt::WA_DeleteOnClose), or with its parent widget. Deleting it, or its parent, at any
+/// stage (during a fade, while its close timer runs, after closed() and before its own
+/// deletion) is safe all the same: pending timers and animations die with it.
 class RYQT_EXPORT QToast : public QWidget
 {
     Q_OBJECT

@@ -26,7 +26,9 @@ public:
     ~QToaster() override;
 
     /// Shows a toast the host created and configured, below the ones already shown, with the
-    /// toaster's gravity. A null toast, or one already in this toaster, is ignored.
+    /// toaster's gravity. A null toast, or one already in this toaster, is ignored. A toast
+    /// destroyed without a fade-out (deleted by the host, or with its parent) leaves the stack
+    /// like a closed one: the toasts below it slide up.
     void notify(QToast* t);
     /// Creates and shows a toast for text that closes itself 3000 ms after its fade-in.
     void notify(QString text);
