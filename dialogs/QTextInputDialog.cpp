@@ -1,6 +1,7 @@
 #include "QTextInputDialog.h"
 #include "QTextInput.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -132,6 +133,12 @@ void QTextInputDialog::showError(const QString& message)
     if (m_statusBar->isHidden())
         m_statusBar->show();
     m_statusBar->showMessage(message);
+    // The refusal appears away from the focus, which stays in the field: announce it, so a
+    // screen-reader user learns why OK did nothing.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(m_statusBar, QAccessible::Alert);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void QTextInputDialog::done(int result)

@@ -38,6 +38,18 @@ qint64 truncatedStep(double step)
     return static_cast<qint64>(std::max(-limit, std::min(limit, step)));
 }
 
+// The tooltip is visual only and gone in a moment; assistive technology reads the current values
+// from the view's accessible description instead, kept current on every change. Setting it
+// raises a DescriptionChanged event, so a screen reader hears the new values during a drag.
+void describeWindowLevel(QGraphicsView* view, int window, int level)
+{
+    if (!view)
+        return;
+    const QString text = QWindowLevelGraphicsScene::tr("Window %1, level %2").arg(window).arg(level);
+    if (view->accessibleDescription() != text)
+        view->setAccessibleDescription(text);
+}
+
 } // namespace
 
 QWindowLevelGraphicsScene::QWindowLevelGraphicsScene(int window, int level, int windowMin,
@@ -73,11 +85,13 @@ int QWindowLevelGraphicsScene::currentLevel() const
 void QWindowLevelGraphicsScene::setWindow(int value)
 {
     window = value;
+    describeWindowLevel(graphicsView(), window, level);
 }
 
 void QWindowLevelGraphicsScene::setLevel(int value)
 {
     level = value;
+    describeWindowLevel(graphicsView(), window, level);
 }
 
 void QWindowLevelGraphicsScene::setWindowExtents(int min, int max)
@@ -95,6 +109,7 @@ void QWindowLevelGraphicsScene::setLevelExtents(int min, int max)
 void QWindowLevelGraphicsScene::setGraphicsView(QGraphicsView* view)
 {
     QBaseImageGraphicsScene::setGraphicsView(view);
+    describeWindowLevel(graphicsView(), window, level);
 }
 
 void QWindowLevelGraphicsScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
@@ -158,6 +173,7 @@ void QWindowLevelGraphicsScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
                                  .arg(QString::number(window, 10), 0, QLatin1Char(' '))
                                  .arg(QString::number(level, 10), 0, QLatin1Char(' '));
         QToolTip::showText(event->screenPos(), text, v, v->rect());
+        describeWindowLevel(v, window, level);
     }
     emit windowLevelChanged(window, level);
 }

@@ -17,6 +17,11 @@
 /// visible for its duration, closes on a click on the white cross in its top-right corner,
 /// and reports a click on its body to a QToastListener.
 ///
+/// For assistive technology a toast is an alert message (QAccessible::AlertMessage) named by its
+/// message as plain text, unless the host set an accessible name of its own; each show() raises
+/// a QAccessible::Alert event on it, so screen readers speak the message although the toast
+/// never takes the focus.
+///
 /// Create it with new and never delete it once shown: it deletes itself when its fade-out
 /// ends (Qt::WA_DeleteOnClose), or with its parent widget. Deleting it, or its parent, at any
 /// stage (during a fade, while its close timer runs, after closed() and before its own

@@ -13,6 +13,12 @@ class QGraphicsSceneMouseEvent;
 /// once the drag has gone 12 scene units along it from the press; from then on every move
 /// shows both values in a tooltip over the view and emits windowLevelChanged().
 /// The scene maps no pixels: the host recomputes the image and calls setImage().
+///
+/// For assistive technology the view given to setGraphicsView() carries the current values as
+/// its accessible description, "Window <w>, level <l>" (translated when the library's
+/// translations are installed); it is replaced whenever a value changes through a drag,
+/// setWindow(), setLevel() or setGraphicsView(), which raises QAccessible::DescriptionChanged
+/// on the view. A description the host set on that view is overwritten.
 class RYQT_EXPORT QWindowLevelGraphicsScene : public QBaseImageGraphicsScene
 {
     Q_OBJECT
@@ -30,9 +36,9 @@ public:
     int currentWindow() const;
     /// The current level.
     int currentLevel() const;
-    /// Stores the window unchanged: no clamping, no signal.
+    /// Stores the window unchanged: no clamping, no signal; updates the view's description.
     void setWindow(int window);
-    /// Stores the level unchanged: no clamping, no signal.
+    /// Stores the level unchanged: no clamping, no signal; updates the view's description.
     void setLevel(int level);
     /// Stores both bounds unchanged (min > max is kept as given); the window is not clamped
     /// until the next drag step.

@@ -38,3 +38,6 @@
 #include "Thread.h"
 #include "TaskCompletedListener.h"
 #include "QFileUtility.h"
+
+// Translations of the library's texts
+#include "QTranslationLoader.h"

@@ -7,7 +7,10 @@ packages=(build-essential cmake pkg-config fonts-dejavu-core
           # Qt 5.15
           qtbase5-dev qtbase5-dev-tools libqt5test5
           # Qt 6
-          qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev)
+          qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
+          # translations (lupdate, lrelease) and the private headers the accessibility tests use
+          qttools5-dev qttools5-dev-tools qtbase5-private-dev
+          qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-base-private-dev)
 packages+=("$@")
 
 missing=()

@@ -26,6 +26,19 @@ QSettingsDialog::QSettingsDialog(QList<QSettingsEntry> entries, QWidget* parent)
     setupGui();
     if (!entries.isEmpty())
         setupEntryGui(entries);
+
+    // The buttons are created first, which would put them first in the tab order and give the
+    // keyboard to "Ok" on opening. Move them behind the last widget that takes the focus: the
+    // focus then starts at the categories and Tab walks list, page, editors, Ok, Cancel.
+    QWidget* last = previousInFocusChain();
+    while (last != this && last->focusPolicy() == Qt::NoFocus)
+        last = last->previousInFocusChain();
+    if (last != this && last != m_cancelButton) {
+        // Cancel first, then Ok in front of it: Qt leaves the order alone when asked to move the
+        // widget that directly follows the window (Ok, here) to the end of the chain.
+        setTabOrder(last, m_cancelButton);
+        setTabOrder(last, m_okButton);
+    }
 }
 
 QSettingsDialog::~QSettingsDialog() = default;

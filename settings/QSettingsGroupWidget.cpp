@@ -91,6 +91,10 @@ QWidget* QSettingsGroupWidget::addEntry(const QSettingsEntry& entry)
         editor = createEditor(type);
     }
 
+    // Screen readers announce the entry's name rather than a bare "edit". Set before the UI
+    // properties are applied, so a host's own "accessibleName" property still wins.
+    if (editor)
+        editor->setAccessibleName(entry.name());
     setupWidget(entry, editor);
 
     if (editor)
@@ -101,6 +105,10 @@ QWidget* QSettingsGroupWidget::addEntry(const QSettingsEntry& entry)
         auto* button = new QPushButton(QStringLiteral("..."));
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         button->setMaximumWidth(30);
+        // "..." alone tells a screen-reader user nothing: say what the button chooses.
+        button->setAccessibleName(type == QSettingsEntry::File
+                                      ? tr("Choose file for %1").arg(entry.name())
+                                      : tr("Choose folder for %1").arg(entry.name()));
         m_buttonGroup->addButton(button, -1);
         row->addWidget(button);
         m_choosers.insert(button, qMakePair(int(type), QPointer<QLineEdit>(static_cast<QLineEdit*>(editor))));

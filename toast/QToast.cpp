@@ -1,5 +1,7 @@
 #include "QToast.h"
 
+#include "ToastAccessibility.h"
+
 #include <QColor>
 #include <QMetaType>
 #include <QMouseEvent>
@@ -172,6 +174,7 @@ QToast::QToast(QWidget* parent, QString text, long duration, QToastGravity gravi
     // Lets closed(QToast*) and shown(QToast*) cross threads through queued connections.
     static const int registered = qRegisterMetaType<QToast*>("QToast*");
     Q_UNUSED(registered);
+    ryqt::registerToastAccessibility();
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -257,6 +260,7 @@ void QToast::show()
     m_fade.setEndValue(1.0f);
     autoPlacePopup();
     QWidget::show();
+    ryqt::announceToast(this);
     m_fade.start(QAbstractAnimation::KeepWhenStopped);
 }
 

@@ -10,10 +10,13 @@
 #include <QLogDialog.h>
 #include <QSettingsDialog.h>
 #include <QTextInputDialog.h>
+#include <QTranslationLoader.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -46,8 +49,42 @@ GalleryWindow::GalleryWindow(const QString& dataDir, const QString& guardKey,
     m_tabs->addTab(m_services, tr("Services"));
     setCentralWidget(m_tabs);
     statusBar()->showMessage(tr("ryQt %1 — Qt %2").arg(QStringLiteral("1.0.0"), QString::fromLatin1(qVersion())));
+    statusBar()->addPermanentWidget(languageSwitch());
     resize(1000, 700);
     step(5);
+}
+
+// The library's own texts follow the choice: boxes the library opens from then on (settings,
+// log viewer, splash) speak the chosen language. The gallery's own texts stay English.
+QWidget* GalleryWindow::languageSwitch()
+{
+    auto* box = new QWidget;
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(tr("Library language:"));
+    auto* languages = new QComboBox;
+    label->setBuddy(languages);
+    languages->addItem(QStringLiteral("English"), QStringLiteral("en"));
+    for (const QString& name : QTranslationLoader::availableLocales()) {
+        const QLocale locale(name);
+        languages->addItem(locale.nativeLanguageName() + QStringLiteral(" (") + name + QLatin1Char(')'), name);
+    }
+    // Start in the system's language when the library ships it.
+    if (QTranslationLoader::install(QLocale())) {
+        for (int i = 1; i < languages->count(); ++i) {
+            if (QLocale(languages->itemData(i).toString()).language() == QLocale().language())
+                languages->setCurrentIndex(i);
+        }
+    }
+    connect(languages, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [languages](int index) {
+        if (index <= 0)
+            QTranslationLoader::remove();
+        else
+            QTranslationLoader::install(QLocale(languages->itemData(index).toString()));
+    });
+    layout->addWidget(label);
+    layout->addWidget(languages);
+    return box;
 }
 
 QStringList GalleryWindow::writeScreenshots(const QString& dir)

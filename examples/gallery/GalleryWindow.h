@@ -25,6 +25,8 @@ public:
     QStringList writeScreenshots(const QString& dir);
 
 private:
+    QWidget* languageSwitch();
+
     QTabWidget* m_tabs;
     SettingsPage* m_settings;
     ToastPage* m_toasts;

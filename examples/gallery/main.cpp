@@ -7,6 +7,7 @@
 
 #include <QRunGuard.h>
 #include <SplashScreen.h>
+#include <QTranslationLoader.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -66,6 +67,8 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QSt
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The library speaks the system's language from the splash on, when it ships it.
+    QTranslationLoader::install(QLocale());
     QApplication::setOrganizationName(QStringLiteral("ryQt"));
     QApplication::setApplicationName(QStringLiteral("ryQt Gallery"));
 

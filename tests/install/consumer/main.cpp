@@ -27,6 +27,11 @@ int main(int argc, char** argv)
     if (fired != 1)
         return 3;
 
+    // The translations are found beside the installed library, wherever the prefix is.
+    if (!QTranslationLoader::install(QLocale(QStringLiteral("de_DE")))
+        || QSettingsDialog::tr("Cancel") != QStringLiteral("Abbrechen"))
+        return 4;
+
     std::puts("ryQt consumer ok");
     return 0;
 }
