@@ -32,7 +32,9 @@ qint64 truncatedStep(double step)
 {
     if (!std::isfinite(step))
         return 0;
-    constexpr double limit = static_cast<double>(std::numeric_limits<int>::max()) * 2.0;
+    // Any step of 2^32 or more crosses every pair of int extents; the bound only keeps the
+    // conversion and the 64-bit sum below it defined.
+    constexpr double limit = 4.0 * static_cast<double>(std::numeric_limits<quint32>::max());
     return static_cast<qint64>(std::max(-limit, std::min(limit, step)));
 }
 
@@ -132,10 +134,11 @@ void QWindowLevelGraphicsScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
     if (!mousePressed)
         return;
 
-    // A drag across the whole scene moves a value by half of its range.
+    // A drag across the whole scene moves a value by half of its range. The range is taken on
+    // 64 bits: extents such as INT_MIN..INT_MAX span more than an int holds.
     const QRectF rect = sceneRect();
-    const double windowScale = static_cast<double>(windowMax - windowMin) / rect.width() * 0.5;
-    const double levelScale = static_cast<double>(levelMax - levelMin) / rect.height() * 0.5;
+    const double windowScale = static_cast<double>(qint64(windowMax) - windowMin) / rect.width() * 0.5;
+    const double levelScale = static_cast<double>(qint64(levelMax) - levelMin) / rect.height() * 0.5;
 
     const QPointF pos = event->scenePos();
     const QPointF last = event->lastScenePos();

@@ -6,9 +6,11 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTransform>
 #include <QWheelEvent>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -19,6 +21,42 @@ void setUpView(QGraphicsView* view)
     view->setAttribute(Qt::WA_MouseTracking, true);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+bool isFinite(const QTransform& t)
+{
+    for (double v : {t.m11(), t.m12(), t.m13(), t.m21(), t.m22(), t.m23(), t.m31(), t.m32(), t.m33()}) {
+        if (!std::isfinite(v))
+            return false;
+    }
+    return true;
+}
+
+// The view maps every point both ways, so a zoom is only usable while the transform and the
+// inverse Qt computes for it are finite and really undo each other. A deep zoom fails this
+// first through the inverse when the host rotated or sheared the view (the determinant
+// overflows), otherwise when the scale itself reaches the largest double.
+bool isUsable(const QTransform& t)
+{
+    bool invertible = false;
+    const QTransform inverse = t.inverted(&invertible);
+    if (!invertible || !isFinite(t) || !isFinite(inverse))
+        return false;
+    const QTransform product = t * inverse;
+    constexpr double tolerance = 1e-6;
+    return std::abs(product.m11() - 1.0) < tolerance && std::abs(product.m22() - 1.0) < tolerance
+           && std::abs(product.m33() - 1.0) < tolerance && std::abs(product.m12()) < tolerance
+           && std::abs(product.m21()) < tolerance && std::abs(product.m13()) < tolerance
+           && std::abs(product.m23()) < tolerance && std::abs(product.m31()) < tolerance
+           && std::abs(product.m32()) < tolerance;
+}
+
+// QPointF::toPoint() is undefined past the int range, which a deep zoom can reach.
+QPoint boundedPoint(const QPointF& p)
+{
+    constexpr double lo = std::numeric_limits<int>::min();
+    constexpr double hi = std::numeric_limits<int>::max();
+    return QPointF(qBound(lo, p.x(), hi), qBound(lo, p.y(), hi)).toPoint();
 }
 
 } // namespace
@@ -68,6 +106,12 @@ void QZoomableGraphicsView::gentleZoom(double factor)
         currentZoom = 1.0;
         factor = 1.0 / z;
     } else {
+        // The zoom has no limit of its own; it stops at the deepest step the view can still
+        // map through, so zooming back out always finds its way home.
+        QTransform next = transform();
+        next.scale(factor, factor);
+        if (!std::isfinite(n) || !isUsable(next))
+            return;
         currentZoom = n;
     }
 
@@ -75,7 +119,15 @@ void QZoomableGraphicsView::gentleZoom(double factor)
     // only scroll once more for nothing; the host's anchor is put back right after.
     const ViewportAnchor anchor = transformationAnchor();
     setTransformationAnchor(NoAnchor);
-    scale(factor, factor);
+    if (z == 1.0)
+        unzoomedTransform = transform();
+    // z * (1 / z) is not always 1 in floating point; the saved transform is, unless the host
+    // set one of its own since the last step.
+    if (currentZoom == 1.0 && z != 1.0 && transform() == zoomedTransform)
+        setTransform(unzoomedTransform);
+    else
+        scale(factor, factor);
+    zoomedTransform = transform();
     setTransformationAnchor(anchor);
     centerOn(targetScenePos);
 
@@ -83,7 +135,7 @@ void QZoomableGraphicsView::gentleZoom(double factor)
     // original offset so the anchor goes back under the mouse.
     const QPointF d = targetViewportPos
                       - QPointF(viewport()->width() * 0.5, viewport()->height() * 0.5);
-    const QPoint c = (QPointF(mapFromScene(targetScenePos)) - d).toPoint();
+    const QPoint c = boundedPoint(QPointF(mapFromScene(targetScenePos)) - d);
     centerOn(mapToScene(c));
 }
 

@@ -3,13 +3,14 @@
 #include "ryqt_export.h"
 
 #include <QHash>
+#include <QLineEdit>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 class QAbstractButton;
 class QButtonGroup;
-class QLineEdit;
 class QSettingsEntry;
 class QVBoxLayout;
 
@@ -35,7 +36,9 @@ public:
     /// (see QSettingsEntry), loads the stored value into it and returns it; the editor is a child
     /// of this panel. A type outside 0..8 appends an empty row
     /// and returns null. An entry without a loader (or whose loader has no store) gets an editor
-    /// that keeps the state its UI properties gave it.
+    /// that keeps the state its UI properties gave it. The editor is a child of this panel; the
+    /// caller may delete it, after which the "..." button of a File or Directory row does
+    /// nothing (a chooser already open closes on the next pass of the event loop).
     QWidget* addEntry(const QSettingsEntry& entry);
     /// Replaces the stored title with \a title; nothing on screen changes (a tab keeps its old text).
     void setTitle(const QString& title);
@@ -44,7 +47,8 @@ public:
 
 private Q_SLOTS:
     // Opens a non-modal, parentless QFileDialog for the button's entry; it deletes itself when
-    // it closes, and when the line edit it fills is destroyed. Unknown buttons are ignored.
+    // it closes, and when the line edit it fills is destroyed. Unknown buttons, and buttons
+    // whose line edit is gone, are ignored.
     void onFileButtonClicked(QAbstractButton* button);
 
 private:
@@ -53,8 +57,9 @@ private:
 
     QVBoxLayout* m_mainLayout;
     QString m_title;
-    // "..." button -> (entry type, line edit receiving the chosen path). Both pointers are
-    // children of this widget, so they live exactly as long as the record.
-    QHash<QAbstractButton*, QPair<int, QLineEdit*>> m_choosers;
+    // "..." button -> (entry type, line edit receiving the chosen path). The editor is handed
+    // to the caller by addEntry(), who may delete it while its button stays; the guard turns
+    // a later click into nothing.
+    QHash<QAbstractButton*, QPair<int, QPointer<QLineEdit>>> m_choosers;
     QButtonGroup* m_buttonGroup;
 };

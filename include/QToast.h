@@ -23,8 +23,11 @@
 /// never takes the focus.
 ///
 /// Create it with new and never delete it once shown: it deletes itself when its fade-out
-/// ends (Qt::WA_DeleteOnClose), or with its parent widget. GUI thread only; its timer and fades
-/// run on the GUI event loop. The toast is at most 350 pixels high.
+/// ends (Qt::WA_DeleteOnClose), or with its parent widget. Deleting it, or its parent, at any
+/// stage (during a fade, while its close timer runs, after closed() and before its own
+/// deletion) is safe all the same: pending timers and animations die with it.
+/// GUI thread only; its timer and fades run on the GUI event loop. The toast is at most 350
+/// pixels high.
 class RYQT_EXPORT QToast : public QWidget
 {
     Q_OBJECT
@@ -35,6 +38,12 @@ public:
     /// Builds a hidden toast for text (rich text, inserted unescaped) over parent, which may be
     /// null. duration is the display time in ms used by autoClose(true); it is clamped to
     /// 0..INT_MAX. A gravity other than TopLeft or TopRight disables automatic placement.
+    ///
+    /// A toast never reads a file or the network to show its text, so text built from file
+    /// names or log lines cannot block or flood it: images (img), background images and
+    /// linked or imported style sheets are left out, and the rest of the markup (bold,
+    /// colours, line breaks, tables...) renders as given. Text naming no such resource is
+    /// shown exactly as given; otherwise the label holds an equivalent markup without them.
     QToast(QWidget* parent, QString text, long duration, QToastGravity gravity);
     /// Deletes the listener held at that moment, if any.
     ~QToast() override;

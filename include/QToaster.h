@@ -28,7 +28,9 @@ public:
     ~QToaster() override;
 
     /// Shows \a t, a toast the host created and configured, below the ones already shown, with
-    /// the toaster's gravity (the toast's own is replaced). A null toast, or one already in this toaster, is ignored.
+    /// the toaster's gravity (the toast's own is replaced). A null toast, or one already in this toaster, is ignored. A toast
+    /// destroyed without a fade-out (deleted by the host, or with its parent) leaves the stack
+    /// like a closed one: the toasts below it slide up.
     void notify(QToast* t);
     /// Creates and shows a toast for \a text (rich text) that closes itself 3000 ms after its
     /// fade-in, over the toaster's parent.

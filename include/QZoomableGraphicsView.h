@@ -4,6 +4,7 @@
 
 #include <QGraphicsView>
 #include <QPointF>
+#include <QTransform>
 
 class QBaseImageGraphicsScene;
 
@@ -40,6 +41,13 @@ public:
     /// synthesised event zooms only while the user holds Control; nothing behind the filter
     /// sees a consumed wheel. A horizontal wheel with Control passes through untouched. Other
     /// events are never consumed.
+    ///
+    /// Zooming in has no fixed limit: it goes on as long as the view's transform stays finite
+    /// and Qt can invert it (about 3,950 notches in from an unrotated view, where the scale
+    /// nears the largest double). A notch that would go past that is consumed and changes
+    /// nothing. Zooming out stops at the unzoomed scale; when the host has not changed the
+    /// transform since the last zoom step, the transform from before the zoom comes back
+    /// exactly.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     /// Starts a pan on a middle-button press \a event; always passed on to QGraphicsView.
@@ -70,4 +78,9 @@ private:
     double zoomFactorBase = 1.0015; // one 120-unit notch zooms by about 1.197
     QPointF targetScenePos;
     QPointF targetViewportPos;
+    // The transform before the first zoom step in, and the one the latest step left behind:
+    // while the host has not changed the transform in between, zooming all the way out puts
+    // the first one back bit for bit instead of multiplying by 1 / currentZoom.
+    QTransform unzoomedTransform;
+    QTransform zoomedTransform;
 };

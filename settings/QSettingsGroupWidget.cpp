@@ -113,7 +113,7 @@ QWidget* QSettingsGroupWidget::addEntry(const QSettingsEntry& entry)
                                       : tr("Choose folder for %1").arg(entry.name()));
         m_buttonGroup->addButton(button, -1);
         row->addWidget(button);
-        m_choosers.insert(button, qMakePair(int(type), static_cast<QLineEdit*>(editor)));
+        m_choosers.insert(button, qMakePair(int(type), QPointer<QLineEdit>(static_cast<QLineEdit*>(editor))));
     }
 
     m_mainLayout->addLayout(row);

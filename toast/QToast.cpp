@@ -7,8 +7,16 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTimer>
+#include <QUrl>
+#include <QVariant>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 
@@ -42,6 +50,134 @@ void fitMessage(QWidget* toast, QLabel* label, QLayout* layout)
     }
 }
 
+// A document that parses markup but loads nothing: every resource it is asked for comes back
+// empty, and it remembers being asked.
+class InertDocument : public QTextDocument
+{
+public:
+    explicit InertDocument(const QFont& font)
+    {
+        setDefaultFont(font);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 1, 0)
+        // Keeps an application-wide resource provider out of it too.
+        setResourceProvider([this](const QUrl&) {
+            m_asked = true;
+            return QVariant();
+        });
+#endif
+    }
+
+    // True when the markup names nothing that would be fetched at parse or at layout time.
+    bool isInert() const
+    {
+        if (m_asked)
+            return false;
+        const QVector<QTextFormat> formats = allFormats();
+        return std::none_of(formats.begin(), formats.end(), [](const QTextFormat& f) {
+            return f.isImageFormat() || f.hasProperty(QTextFormat::BackgroundImageUrl);
+        });
+    }
+
+protected:
+    QVariant loadResource(int, const QUrl&) override
+    {
+        m_asked = true;
+        return QVariant();
+    }
+
+private:
+    bool m_asked = false;
+};
+
+template <typename Format>
+bool dropBackgroundImage(Format& format)
+{
+    if (!format.hasProperty(QTextFormat::BackgroundImageUrl))
+        return false;
+    format.clearProperty(QTextFormat::BackgroundImageUrl);
+    return true;
+}
+
+void stripFrames(QTextFrame* frame)
+{
+    QTextFrameFormat format = frame->frameFormat();
+    if (dropBackgroundImage(format))
+        frame->setFrameFormat(format);
+    if (auto* table = qobject_cast<QTextTable*>(frame)) {
+        for (int r = 0; r < table->rows(); ++r) {
+            for (int c = 0; c < table->columns(); ++c) {
+                QTextTableCell cell = table->cellAt(r, c);
+                QTextCharFormat cellFormat = cell.format();
+                if (dropBackgroundImage(cellFormat))
+                    cell.setFormat(cellFormat);
+            }
+        }
+    }
+    const QList<QTextFrame*> children = frame->childFrames();
+    for (QTextFrame* child : children)
+        stripFrames(child);
+}
+
+// Removes images and background images, keeping every other format. Everything to change is
+// found first and then edited from the end backwards in one edit block, so positions stay
+// valid and the document is never laid out (laying out an image loads it from its file).
+void stripResources(QTextDocument& doc)
+{
+    struct Edit { int from, to; bool remove; QTextCharFormat format; };
+    QVector<Edit> edits;
+    QVector<QPair<int, QTextBlockFormat>> blocks;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat blockFormat = block.blockFormat();
+        if (dropBackgroundImage(blockFormat))
+            blocks.append(qMakePair(block.position(), blockFormat));
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            const int from = fragment.position(), to = from + fragment.length();
+            if (format.isImageFormat())
+                edits.append({from, to, true, format});
+            else if (dropBackgroundImage(format))
+                edits.append({from, to, false, format});
+        }
+    }
+
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (const auto& block : qAsConst(blocks)) {
+        cursor.setPosition(block.first);
+        cursor.setBlockFormat(block.second);
+    }
+    for (auto it = edits.crbegin(); it != edits.crend(); ++it) {
+        cursor.setPosition(it->from);
+        cursor.setPosition(it->to, QTextCursor::KeepAnchor);
+        if (it->remove)
+            cursor.removeSelectedText();
+        else
+            cursor.setCharFormat(it->format);
+    }
+    stripFrames(doc.rootFrame());
+    cursor.endEditBlock();
+}
+
+// Rich text that shows the same as html but names no image, background or style sheet, so
+// that the label showing it reads no file and no URL. Text without such names is returned
+// as it is.
+QString inertRichText(const QString& html, const QFont& font)
+{
+    InertDocument doc(font);
+    doc.setHtml(html);
+    if (doc.isInert())
+        return html;
+    stripResources(doc);
+    const QString stripped = doc.toHtml();
+    InertDocument check(font);
+    check.setHtml(stripped);
+    if (check.isInert())
+        return stripped;
+    // Not reached with Qt's own export; should it ever be, the words go without their markup.
+    return doc.toPlainText().toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
+}
+
 int clampedMs(long ms)
 {
     if (ms < 0)
@@ -69,7 +205,8 @@ QToast::QToast(QWidget* parent, QString text, long duration, QToastGravity gravi
     setAttribute(Qt::WA_DeleteOnClose);
     setMaximumHeight(kMaxHeight);
 
-    m_label.setText(tr("<font color ='%1'>%2</font>").arg(QStringLiteral("white"), m_text));
+    m_label.setText(inertRichText(tr("<font color ='%1'>%2</font>").arg(QStringLiteral("white"), m_text),
+                                  m_label.font()));
     m_label.setAlignment(Qt::AlignCenter);
     m_layout.addWidget(&m_label, 0, 0);
     // The default constraint would raise the window's minimum height above the 350-pixel

@@ -85,6 +85,29 @@ private slots:
         QCOMPARE(bars() != zoomed, z.mods == Qt::ControlModifier);
     }
 
+    // Zooming in goes on until one more notch would leave no finite, invertible transform,
+    // and stays there; zooming back out lands on the unzoomed scale exactly, from any depth.
+    void zoomLimit() {
+        open(new QBaseImageGraphicsScene, {1000, 1000}, {400, 400}, false);
+        mouse(view->viewport(), "1,1 100,100");
+        QTest::keyPress(view->windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+        const auto release = qScopeGuard([this] { QTest::keyRelease(view->windowHandle(), Qt::Key_Control, {}); });
+        const auto notches = [this](int n) { for (int i = 0; i < qAbs(n); ++i) wheel(view.data(), {0, n > 0 ? 120 : -120}); };
+        for (int depth : {1, 7, 1110, 3000, 5000}) {
+            notches(depth);
+            const QTransform t = view->transform();
+            QVERIFY2(qIsFinite(t.m11()) && t.isInvertible() && t.m11() > (depth < 5000 ? 1.0 : 1e307), qPrintable(QString::number(t.m11())));
+            notches(1);
+            QCOMPARE(view->transform().m11(), depth < 5000 ? t.m11() * qPow(1.0015, 120) : t.m11());
+            const QPointF centre = view->mapToScene(200, 200);
+            QVERIFY(qIsFinite(centre.x()) && qIsFinite(centre.y()));
+            QVERIFY((view->mapFromScene(centre) - QPoint(200, 200)).manhattanLength() <= 2);
+            notches(-depth - 2);
+            QCOMPARE(view->transform().m11(), 1.0);
+            QCOMPARE(view->transform(), QTransform());
+        }
+    }
+
     // The view scrolls by the mouse travel and reports no move meanwhile; another button
     // neither ends nor restarts the pan.
     void middleButtonPan() {
@@ -129,6 +152,16 @@ private slots:
         // Inverted extents (100, 0): 10 px right lowers by 1; above max gives max, otherwise min.
         QTest::newRow("inverted, above max") << Drag{50, 0, 100, 0, 0, 0, "L+250,250 262,250 272,250", {0, 0, 1}};
         QTest::newRow("inverted, below both") << Drag{-5, 0, 100, 0, 0, 0, "L+250,250 262,250 272,250", {100, 0, 1}};
+        // Extents wider than INT_MAX (2147483.648 or 4294967.295 per scene unit): every drag
+        // goes the way the mouse went, and clamps at the far ends.
+        const int lo = INT_MIN, hi = INT_MAX;
+        QTest::newRow("-1..max, right raises") << Drag{0, 0, -1, hi, 0, 0, "L+250,250 262,250 272,250", {21474836, 0, 1}};
+        QTest::newRow("-1..max, up to -1") << Drag{0, 5, 0, 0, -1, hi, "L+250,250 250,238 250,100", {0, -1, 1}};
+        QTest::newRow("full range, right raises") << Drag{0, 0, lo, hi, 0, 0, "L+250,250 262,250 272,250", {42949672, 0, 1}};
+        QTest::newRow("full range, left lowers") << Drag{0, 0, lo, hi, 0, 0, "L+250,250 238,250 228,250", {-42949672, 0, 1}};
+        QTest::newRow("full range, down raises") << Drag{0, 0, 0, 0, lo, hi, "L+250,250 250,262 250,272", {0, 42949672, 1}};
+        QTest::newRow("full range, right to max") << Drag{hi - 5, 0, lo, hi, 0, 0, "L+250,250 262,250 499,250", {hi, 0, 1}};
+        QTest::newRow("full range, both to min") << Drag{lo + 5, lo + 5, lo, hi, lo, hi, "L+250,250 262,262 272,272 100,100", {lo, lo, 2}};
     }
     // Each row drags and checks the tooltip before the left button goes up.
     void windowLevelDrag() {

@@ -3,6 +3,13 @@
 
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 // A top-level parent at (100, 50), 400 x 300, with a nested child at (30, 40), 200 x 100.
 struct Host
 {
@@ -11,6 +18,16 @@ struct Host
 };
 
 static QToast* make(QWidget* parent, QToastGravity gravity = TopLeft, long ms = 0) { return new QToast(parent, "same text", ms, gravity); }
+
+// Bounding box of the pixels of exactly colour c, away from the close cross.
+static QRect spot(const QImage& img, QColor c)
+{
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width() - 20; ++x)
+            if (img.pixelColor(x, y) == c) box |= QRect(x, y, 1, 1);
+    return box;
+}
 
 static bool allGone(const QList<QPointer<QToast>>& t) { return std::all_of(t.begin(), t.end(), [](const auto& p) { return p.isNull(); }); }
 
@@ -190,6 +207,49 @@ private slots:
             QVERIFY(shown->height() >= shown->heightForWidth(shown->width()));
         else
             QVERIFY(shown->heightForWidth(shown->width()) > 350);
+    }
+
+    void resourcesNeverLoad_data()
+    {
+        QTest::addColumn<QString>("markup");  // %1: the path it names
+        QTest::newRow("img") << "<img src=\"%1\">";
+        QTest::newRow("img url, sized") << "<img src=\"file://%1\" width=30 height=30>";
+        QTest::newRow("table background") << "<table background=\"%1\"><tr><td>cell</td></tr></table>";
+        QTest::newRow("body background") << "<body background=\"%1\">body</body>";
+        QTest::newRow("css background") << "<p style=\"background-image: url(%1)\">para</p>";
+        QTest::newRow("span css background") << "<span style=\"background-image:url('%1')\">span</span>";
+        QTest::newRow("style sheet link") << "<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\">";
+        QTest::newRow("style import") << "<style>@import url(%1);</style>";
+    }
+    // Markup may name files, but a toast reads none to show its text: a FIFO nobody writes
+    // would block it for ever, /dev/zero would fill memory, a picture would show. The colour
+    // and line break around them still render.
+    void resourcesNeverLoad()
+    {
+        QFETCH(QString, markup);
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("fifo"), png = dir.filePath("blue.png");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QImage blue(40, 40, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        QVERIFY(blue.save(png));
+        // Opens the writing end whenever a reader has the FIFO open: that lets a blocked reader
+        // go on (to an empty read) and tells that the toast opened it.
+        std::atomic<bool> done{false}, opened{false};
+        std::thread watchdog([&, path = QFile::encodeName(fifo)] {
+            for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(2)))
+                if (const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                    opened = true, ::close(fd);
+        });
+        const auto stop = qScopeGuard([&] { done = true, watchdog.join(); });
+        for (const QString& path : {fifo, QStringLiteral("/dev/zero"), png}) {
+            const QImage img = QToast(nullptr, "<b>MMMM</b><br><font color='#00ff00' size=7>MMMM</font>" + markup.arg(path), 0, TopLeft).grab().toImage();
+            QVERIFY2(!opened, qPrintable(path));
+            QVERIFY2(spot(img, Qt::blue).isEmpty(), qPrintable(path));
+            const QRect green = spot(img, QColor(0, 255, 0));
+            QVERIFY(!green.isEmpty());
+            QVERIFY(!spot(img.copy(0, 0, img.width(), green.top()), Qt::white).isEmpty());  // the first line
+        }
     }
 
     // New toasts fade in at the top and slide below the others, at the toaster's gravity, not
