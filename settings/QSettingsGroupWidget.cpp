@@ -213,13 +213,12 @@ void QSettingsGroupWidget::onFileButtonClicked(QAbstractButton* button)
         dialog->setOptions(QFileDialog::ShowDirsOnly);
     }
     connect(dialog, &QFileDialog::fileSelected, edit, &QLineEdit::setText);
-    // No widget parent and no modality of its own, but its window belongs to the settings
-    // dialog's: a modal execSettings() then lets input reach it, as it would a child dialog,
-    // and the window system keeps it above its owner.
-    if (QWindow* owner = window()->windowHandle()) {
-        dialog->winId();
-        if (QWindow* handle = dialog->windowHandle())
-            handle->setTransientParent(owner);
-    }
+    // No widget parent and no modality of its own. Under a modal settings dialog (execSettings)
+    // its window is tied to the dialog's, so input reaches it as it would a child dialog's and
+    // the window system keeps it above its owner. A non-modal dialog needs no tie, and on Qt 6
+    // a tied chooser no longer accepts Return from its file name field.
     dialog->show();
+    QWidget* owner = window();
+    if (owner->isModal() && owner->windowHandle() && dialog->windowHandle())
+        dialog->windowHandle()->setTransientParent(owner->windowHandle());
 }
