@@ -37,7 +37,12 @@ int main(int argc, char** argv)
         return 3;
 
     // The translations are found beside the installed library, wherever the prefix is.
-    if (!QTranslationLoader::install(QLocale(QStringLiteral("de_DE")))
+#ifdef RYQT_TRANSLATIONS_DIR
+    const QString translations = QStringLiteral(RYQT_TRANSLATIONS_DIR);
+#else
+    const QString translations;
+#endif
+    if (!QTranslationLoader::install(QLocale(QStringLiteral("de_DE")), translations)
         || QSettingsDialog::tr("Cancel") != QStringLiteral("Abbrechen"))
         return 4;
 
