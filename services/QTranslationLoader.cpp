@@ -40,8 +40,13 @@ QString libraryDirectory()
     }
 #elif defined(Q_OS_UNIX)
     Dl_info info;
-    if (dladdr(reinterpret_cast<void*>(&libraryDirectory), &info) && info.dli_fname)
-        return QFileInfo(QFile::decodeName(info.dli_fname)).absolutePath();
+    if (dladdr(reinterpret_cast<void*>(&libraryDirectory), &info) && info.dli_fname) {
+        // The loader may name the library by a linked folder (/lib for /usr/lib on a merged
+        // /usr), from where the relative way to the translations leads nowhere: resolve it.
+        const QFileInfo library(QFile::decodeName(info.dli_fname));
+        const QString real = library.canonicalFilePath();
+        return real.isEmpty() ? library.absolutePath() : QFileInfo(real).absolutePath();
+    }
 #endif
     return QCoreApplication::applicationDirPath();
 }
