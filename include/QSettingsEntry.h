@@ -81,7 +81,8 @@ public:
     };
 
     /// Stores every argument. \a type: the kind of value (see \ref entry_types); \a loader:
-    /// reads and writes the value; \a category: the dialog page; \a name: the editor's label;
+    /// reads and writes the value; \a category: the dialog page; \a name: the editor's label
+    /// (cut off past 100 pixels, so keep it short);
     /// \a optional: whether an empty #String may be saved (default false: never saved empty);
     /// \a toolTip: the editor's tool tip (default none); \a uiProperties: editor configuration
     /// (see \ref ui_properties; default none); \a subCategory: the tab on the page (default

@@ -20,7 +20,11 @@ class QVBoxLayout;
 /// makes these through QSettingsCategoryWidget; a host rarely needs one itself. GUI thread only.
 ///
 /// A "..." button opens a non-modal, parentless QFileDialog; a path the user accepts replaces the
-/// line edit's text, a cancelled chooser leaves it alone. Each click opens another chooser.
+/// line edit's text, a cancelled chooser leaves it alone. Each click opens another chooser. The
+/// chooser starts in the process's current folder, not at the path in the line edit.
+///
+/// Each row's label shows the entry's name and a colon, at most 100 pixels wide and unwrapped:
+/// a longer name is cut off, so names stay short and details go in the entry's tooltip.
 class RYQT_EXPORT QSettingsGroupWidget : public QWidget
 {
     Q_OBJECT
