@@ -89,7 +89,6 @@ protected:
 
         auto* document = new QTextDocument;
         document->setUndoRedoEnabled(false); // the editor is read-only; a stack would only cost memory
-        document->setDocumentLayout(new QPlainTextDocumentLayout(document));
         document->setDefaultFont(m_font);
         document->setDefaultTextOption(m_option);
         document->setDocumentMargin(m_documentMargin);
@@ -106,6 +105,10 @@ protected:
                 at += n;
             }
         }
+        // The editor's layout goes on only now: attached while the text goes in, it would lay
+        // out a line that grows piece by piece again after each piece, which for a single long
+        // line is quadratic.
+        document->setDocumentLayout(new QPlainTextDocumentLayout(document));
         measure->wait();
         m_text = QString(); // the only copy left once the slot that started us has returned
 
