@@ -9,8 +9,7 @@
 #include <QToast.h>
 #include <QWindowLevelGraphicsScene.h>
 
-#include <QtTest>
-#include <QtWidgets>
+#include "testing.h"
 
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -139,9 +138,7 @@ private slots:
         };
         auto* list = dialog.findChild<QListWidget*>();
         auto* stack = dialog.findChild<QStackedWidget*>();
-        QPushButton *ok = nullptr, *cancel = nullptr;
-        for (QPushButton* b : dialog.findChildren<QPushButton*>())
-            (b->text() == "Ok" ? ok : cancel) = b;
+        QPushButton *ok = button(&dialog, "Ok"), *cancel = button(&dialog, "Cancel");
 
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));

@@ -2,45 +2,24 @@
 // and checks that each pattern the README recommends does what it says.
 #include "readme_snippets.h"
 
-#include <QtTest>
+#include "testing.h"
 
-namespace {
-
-QWheelEvent wheel(QWidget* target, int delta)
+static void sendWheel(QWidget* target, int delta)
 {
     const QPointF pos(target->width() / 2.0, target->height() / 2.0);
-    return QWheelEvent(pos, QPointF(target->mapToGlobal(pos.toPoint())), QPoint(), QPoint(0, delta), Qt::NoButton,
-                       Qt::NoModifier, Qt::NoScrollPhase, false);
-}
-
-void sendWheel(QWidget* target, int delta)
-{
-    QWheelEvent event = wheel(target, delta);
+    QWheelEvent event(pos, QPointF(target->mapToGlobal(pos.toPoint())), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(target, &event);
 }
 
-void sendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
+static void sendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
 {
     QMouseEvent event(type, pos, target->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &event);
 }
 
-QPushButton* button(QWidget* dialog, const QString& text)
-{
-    for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
-        if (b->text() == text)
-            return b;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 class tst_Readme : public QObject
 {
     Q_OBJECT
-
-private:
     QTemporaryDir m_dir;
 
 private slots:

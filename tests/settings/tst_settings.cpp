@@ -3,8 +3,8 @@
 #include <QSettingsGroupWidget.h>
 #include <QSettingsLoader.h>
 
-#include <QtTest>
-#include <QtWidgets>
+#include "testing.h"
+
 #include <vector>
 
 using Type = QSettingsEntry::EntryType;
@@ -13,15 +13,6 @@ class TestSettings : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-
-    // The n-th push button of the dialog showing the text.
-    static QPushButton* button(QWidget* dialog, const QString& text, int n = 0)
-    {
-        for (QPushButton* b : dialog->findChildren<QPushButton*>())
-            if (b->text() == text && n-- == 0)
-                return b;
-        return nullptr;
-    }
 
     // Types as a user does: a line edit's or spin box's text is replaced, a combo box picks the
     // item whose text starts so, a space toggles a check box.
@@ -203,9 +194,7 @@ private slots:
         QPointer<QFileDialog> chooser; // Qt's own widget-based dialog, a window of its own
         auto choose = [&](int pathEntry, const QString& path) { // no path: cancel
             QTest::mouseClick(button(dialog, "...", pathEntry), Qt::LeftButton);
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->isVisible() && qobject_cast<QFileDialog*>(w))
-                    chooser = qobject_cast<QFileDialog*>(w);
+            chooser = shownWindow<QFileDialog>();
             // Shown without a modal loop, it becomes the active window a moment later (on Qt 6
             // only after the next event-loop pass); keys typed before that go astray.
             QVERIFY(QTest::qWaitForWindowActive(chooser));
@@ -269,11 +258,8 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             const QWidgetList before = QApplication::topLevelWidgets();
             QTest::mouseClick(button(&dialog, "..."), Qt::LeftButton);
-            QPointer<QFileDialog> chooser;
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (!before.contains(w) && qobject_cast<QFileDialog*>(w))
-                    chooser = qobject_cast<QFileDialog*>(w);
-            QVERIFY(QTest::qWaitForWindowExposed(chooser));
+            QPointer<QFileDialog> chooser = shownWindow<QFileDialog>();
+            QVERIFY(!before.contains(chooser) && QTest::qWaitForWindowExposed(chooser));
             seen = QString("parent %1, modality %2").arg(chooser->parentWidget() != nullptr).arg(chooser->windowModality());
             QTest::keyPress(chooser->windowHandle(), Qt::Key_Escape); // the release would find it gone
             QTest::qWait(50);
