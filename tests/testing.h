@@ -35,3 +35,24 @@ inline void quietOffscreen()
             testlib(t, c, m);
     });
 }
+
+// Logs each busy indicator ("progress title|label") and message box ("parent title|text") as it
+// is shown, dismissing the box with Ok as a user would, and the show and close of `dialog`.
+struct ShownLog : QObject
+{
+    QStringList log;
+    QObject* dialog = nullptr;
+    bool eventFilter(QObject* obj, QEvent* event) override
+    {
+        const bool show = event->type() == QEvent::Show;
+        if (auto* box = show ? qobject_cast<QMessageBox*>(obj) : nullptr) {
+            log << (box->parentWidget() ? box->parentWidget()->objectName() : "none") + ' ' + box->windowTitle() + '|' + box->text();
+            QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+        } else if (auto* progress = show ? qobject_cast<QProgressDialog*>(obj) : nullptr) {
+            log << "progress " + progress->windowTitle() + '|' + progress->labelText();
+        } else if ((show || event->type() == QEvent::Close) && obj == dialog) {
+            log << (show ? "shown" : "closed");
+        }
+        return false;
+    }
+};

@@ -2,33 +2,11 @@
 
 #include "LogTextWidth.h"
 
-#include <QtTest>
-#include <QtWidgets>
+#include "testing.h"
 
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-
-// Logs the busy indicator and each message box as shown (parent, title, text; dismissed with
-// Ok as a user would), and the dialog's own show and close.
-struct EventRecorder : QObject
-{
-    QStringList log;
-    QObject* dialog = nullptr;
-    bool eventFilter(QObject* obj, QEvent* event) override
-    {
-        const bool show = event->type() == QEvent::Show;
-        if (auto* box = show ? qobject_cast<QMessageBox*>(obj) : nullptr) {
-            log << (box->parentWidget() ? box->parentWidget()->objectName() : "none") + ' ' + box->windowTitle() + '|' + box->text();
-            QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
-        } else if (show && qobject_cast<QProgressDialog*>(obj)) {
-            log << "progress";
-        } else if ((show || event->type() == QEvent::Close) && obj == dialog) {
-            log << (show ? "shown" : "closed");
-        }
-        return false;
-    }
-};
 
 static QPlainTextEdit* editor(QLogDialog& dialog) { return dialog.findChild<QPlainTextEdit*>(); }
 static int widthOf(QLogDialog& dialog, const QString& text) { return QFontMetrics(editor(dialog)->document()->defaultFont()).size(0, text).width(); }
@@ -84,12 +62,14 @@ static int visibleTopLevels()
     return n;
 }
 
+static const QString kProgress = "progress Opening File|Reading log file...";
+
 class TestLogDialog : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    EventRecorder m_recorder;
+    ShownLog m_recorder;
 
     QString write(const QString& name, const QString& text)
     {
@@ -149,8 +129,8 @@ private slots:
         dialog.showLog(path);
         if (asRoot)
             syscall(SYS_capset, &caps, saved);
-        const QStringList expected = text.isNull() ? QStringList{"progress", "host Error|An error occured while reading the log file.", "closed"}
-                                                   : QStringList{"progress", "shown"};
+        const QStringList expected = text.isNull() ? QStringList{kProgress, "host Error|An error occured while reading the log file.", "closed"}
+                                                   : QStringList{kProgress, "shown"};
         QTRY_COMPARE(m_recorder.log, expected);
         QTRY_VERIFY(!host.findChild<QProgressDialog*>()->isVisible());
         QCOMPARE(m_recorder.log, expected); // and nothing more
