@@ -313,12 +313,6 @@ private slots:
         QVERIFY(!second.isVisible());
         QCOMPARE(second.result(), int(QDialog::Rejected));
 
-        QTextInputDialog choice(QStringList{"grey", "hot"});
-        choice.open();
-        QVERIFY(QTest::qWaitForWindowActive(&choice));
-        QVERIFY(go(nullptr, {Qt::Key_Down, Qt::Key_Return}));
-        QCOMPARE(choice.result(), int(QDialog::Accepted));
-        QCOMPARE(choice.getInputText(), QString("hot"));
     }
 };
 
