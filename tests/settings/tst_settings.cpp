@@ -36,7 +36,7 @@ private slots:
     // A loader writes into a real INI file under its key as given, "/" making groups. It reads
     // an absent key as an invalid value and a value of another type as stored; without a store
     // it reads and writes nothing. A store handed in is never deleted.
-    void loaderOnIniFile()
+    void model()
     {
         QSettings store(m_dir.filePath("store.ini"), QSettings::IniFormat);
         QVERIFY(QSettingsLoader(&store, "a/b/value").save(2.5));
@@ -51,32 +51,25 @@ private slots:
         QSettingsLoader none(nullptr, "k");
         QVERIFY(!none.load(v) && !none.save(1) && !none.ownsSettings());
         QCOMPARE(v, QVariant("not a number")); // loaded as stored, then left untouched
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 
-    // An owned store goes away at the next event-loop pass after the last copy of its loader.
-    void ownedStoreDeferredAndShared()
-    {
+        // An owned store goes away at the next event-loop pass after the last copy of its loader.
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-        QPointer<QSettings> store;
+        QPointer<QSettings> owned;
         {
             QSettingsLoader original("owned/key"), copy(original), assigned(nullptr, QString());
             assigned = original;
-            store = original.settings();
-            QVERIFY(store && assigned.ownsSettings() && copy.settings() == store);
+            owned = original.settings();
+            QVERIFY(owned && assigned.ownsSettings() && copy.settings() == owned);
             { QSettingsLoader dropped = original; }
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(store && copy.save("v"));
+            QVERIFY(owned && copy.save("v"));
         }
-        QVERIFY(store);
+        QVERIFY(owned);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!store);
-    }
+        QVERIFY(!owned);
 
-    // Only type and name count (names ignoring case); loaders, categories and the rest differ.
-    void entryEquality()
-    {
+        // Entries are equal by type and name (ignoring case) alone.
         using E = QSettingsEntry;
         QSettingsLoader l1(nullptr, "k1"), l2(nullptr, "k2");
         QSettingsCategory c1("c", QPixmap()), c2("c", QPixmap());
