@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <cmath>
 
 QBaseImageGraphicsScene::QBaseImageGraphicsScene(QObject* parent)
     : QGraphicsScene(parent)
@@ -71,7 +72,11 @@ bool QBaseImageGraphicsScene::eventFilter(QObject* watched, QEvent* event)
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return false;
 
+    // side is in logical pixels. A host's high-DPI rendering carries its pixel ratio, so it is
+    // fitted in device pixels: it fills the same area and stays sharp. The ratio survives the
+    // scaling, so the next refit does the same.
     const int side = std::min(w, h);
-    setImage(image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const int pixels = int(std::lround(side * image.devicePixelRatio()));
+    setImage(image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return false;
 }

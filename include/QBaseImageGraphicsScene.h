@@ -45,8 +45,14 @@ public:
     QGraphicsView* graphicsView() const;
 
     /// Refits the image into a square of the viewport's smaller side when \a watched, the view
-    /// or its viewport, gets a resize \a event (aspect ratio kept, smooth scaling). Never consumes the event. Null or empty images are skipped;
-    /// a zero-sized viewport yields a null image that replaces the stored one.
+    /// or its viewport, gets a resize \a event (aspect ratio kept, smooth scaling). Never
+    /// consumes the event. Null or empty images are skipped; a zero-sized viewport yields a null
+    /// image that replaces the stored one.
+    ///
+    /// The side is in logical pixels and the fit is made in the image's own device pixels: an
+    /// image whose QImage::devicePixelRatio() is 2 is scaled to twice the side in pixels and
+    /// keeps its ratio, so on a high-DPI screen it fills the same area and stays sharp. An image
+    /// of ratio 1 is fitted to the side in pixels exactly.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -123,17 +123,24 @@ private slots:
     }
 
     // The image fits the viewport's smaller side in both orientations; a detached view is no
-    // longer watched.
+    // longer watched. A high-DPI rendering keeps its pixel ratio and fills the same logical
+    // area, sharp, instead of shrinking to a fraction of it.
     void refitOnResize() {
-        for (const auto& [image, fitted] : std::initializer_list<std::pair<QSize, QSize>>{{{400, 200}, {600, 300}}, {{200, 400}, {300, 600}}}) {
-            open(new QBaseImageGraphicsScene, image, {400, 400}, true);
-            view->resize(800, 600);
-            QCOMPARE(scene->getImage().size(), fitted);
-            QCOMPARE(scene->itemsBoundingRect().size(), QSizeF(fitted));  // the pixmap follows
+        for (qreal ratio : {1.0, 2.0, 1.5}) {
+            for (const auto& [image, fitted] : std::initializer_list<std::pair<QSize, QSize>>{{{400, 200}, {600, 300}}, {{200, 400}, {300, 600}}}) {
+                open(new QBaseImageGraphicsScene, image, {400, 400}, true);
+                QImage hidpi = scene->getImage();
+                hidpi.setDevicePixelRatio(ratio);
+                scene->setImage(hidpi);
+                view->resize(800, 600);
+                QCOMPARE(scene->getImage().size(), fitted * ratio);
+                QCOMPARE(scene->getImage().devicePixelRatio(), ratio);
+                QCOMPARE(scene->itemsBoundingRect().size(), QSizeF(fitted));  // the pixmap follows
+            }
         }
         scene->setGraphicsView(nullptr);
         view->resize(400, 400);
-        QCOMPARE(scene->getImage().size(), QSize(300, 600));
+        QCOMPARE(scene->getImage().size(), QSize(450, 900));  // the last one, at 1.5
     }
 
     void windowLevelDrag_data() {

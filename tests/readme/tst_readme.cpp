@@ -96,16 +96,19 @@ private slots:
         viewer.imaging();
         auto* view = viewer.findChild<QZoomableGraphicsView*>();
         auto* scene = viewer.findChild<QWindowLevelGraphicsScene*>();
+        const qreal ratio = view->devicePixelRatioF();
         auto expected = [&] {
             const QSize area = view->viewport()->size();
-            const int side = qMin(area.width(), area.height());
-            return renderEightBit(viewer.m_volume, scene->currentWindow(), scene->currentLevel())
-                .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            const int side = qRound(qMin(area.width(), area.height()) * ratio);
+            QImage image = renderEightBit(viewer.m_volume, scene->currentWindow(), scene->currentLevel())
+                               .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            image.setDevicePixelRatio(ratio); // device pixels: sharp at any scale
+            return image;
         };
         for (const QSize size : {QSize(400, 300), QSize(90, 60), QSize(500, 420)}) {
             view->resize(size);
             QCOMPARE(scene->getImage(), expected());
-            QCOMPARE(scene->sceneRect(), QRectF(QPointF(0, 0), expected().size()));
+            QCOMPARE(scene->sceneRect(), QRectF(QPointF(0, 0), QSizeF(expected().size()) / ratio));
         }
         QVERIFY(scene->getImage().width() > 400); // grown back sharp, not a blown-up thumbnail
 
