@@ -2,40 +2,16 @@
 
 #include "LogTextWidth.h"
 
-#include <QtTest>
-#include <QtWidgets>
+#include "testing.h"
 
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// Logs what is shown and closed, and dismisses each message box with Ok as a user would.
-struct EventRecorder : QObject
-{
-    QStringList log;
-    QObject* dialog = nullptr;
-    std::function<void()> onBox; // instead of clicking Ok
-    bool eventFilter(QObject* obj, QEvent* event) override
-    {
-        const bool show = event->type() == QEvent::Show;
-        if (auto* box = show ? qobject_cast<QMessageBox*>(obj) : nullptr) {
-            log << (box->parentWidget() ? box->parentWidget()->objectName() : "none") + ' ' + box->windowTitle() + '|' + box->text();
-            if (onBox)
-                QTimer::singleShot(0, this, onBox);
-            else
-                QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
-        } else if (show && qobject_cast<QProgressDialog*>(obj)) {
-            log << "progress";
-        } else if ((show || event->type() == QEvent::Close) && obj == dialog) {
-            log << (show ? "shown" : "closed");
-        }
-        return false;
-    }
-};
-
 static QPlainTextEdit* editor(QLogDialog& dialog) { return dialog.findChild<QPlainTextEdit*>(); }
+static int widthOf(QLogDialog& dialog, const QString& text) { return QFontMetrics(editor(dialog)->document()->defaultFont()).size(0, text).width(); }
 
-// Colours "ERROR" in red everywhere, and whole lines from a "BEGIN" line to an "END" line, so a
+// Colours "ERROR" red everywhere, and whole lines from a "BEGIN" line to an "END" line, so a
 // block coloured out of order (without its predecessor's state) shows.
 struct SectionHighlighter : QSyntaxHighlighter
 {
@@ -49,26 +25,23 @@ struct SectionHighlighter : QSyntaxHighlighter
         for (int at = text.indexOf("ERROR"); at >= 0; at = text.indexOf("ERROR", at + 1))
             setFormat(at, 5, QColor(Qt::red));
     }
-    // What highlightBlock() makes of each line of text, read back from the editor's layouts.
+    // Whether every block of the editor is coloured as highlightBlock() would, in order.
     static bool matches(QTextDocument* document)
     {
         bool inside = false;
         for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
             const QString t = b.text();
             inside = inside || t.startsWith("BEGIN");
-            const bool coloured = !b.layout()->formats().isEmpty();
-            if (coloured != ((inside && !t.isEmpty()) || t.contains("ERROR"))) {
-                if (qEnvironmentVariableIsSet("DBG")) qDebug() << "mismatch at" << b.blockNumber() << coloured << t.left(20);
+            if (b.layout()->formats().isEmpty() == ((inside && !t.isEmpty()) || t.contains("ERROR")))
                 return false;
-            }
             inside = inside && !t.startsWith("END");
         }
         return true;
     }
 };
 
-// Lines of 50 to 120 characters, some with ERROR, some BEGIN..END sections: long enough
-// (lines * ~85 characters) for the worker path when lines is in the thousands.
+// Lines of 50 to 120 characters, some with ERROR, some BEGIN..END sections: thousands of lines
+// go the worker path.
 static QString makeLog(int lines, quint32 seed)
 {
     QRandomGenerator rng(seed);
@@ -76,24 +49,9 @@ static QString makeLog(int lines, quint32 seed)
     for (int i = 0; i < lines; ++i) {
         const int kind = rng.bounded(40);
         QString line = kind == 0 ? "BEGIN section" : kind == 1 ? "END section" : QString("%1 INFO").arg(i, 6);
-        if (kind == 2)
-            line += " ERROR";
-        line += QString(rng.bounded(40, 110), QChar('a' + rng.bounded(26)));
-        text += line + '\n';
+        text += line + (kind == 2 ? " ERROR" : "") + QString(rng.bounded(40, 110), QChar('a' + rng.bounded(26))) + '\n';
     }
     return text;
-}
-
-static QString writeFile(const QTemporaryDir& dir, const QString& name, const QString& text)
-{
-    QFile file(dir.filePath(name));
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0 ? file.fileName() : QString();
-}
-
-static QFont editorFont()
-{
-    QLogDialog dialog;
-    return editor(dialog)->document()->defaultFont();
 }
 
 static int visibleTopLevels()
@@ -104,20 +62,24 @@ static int visibleTopLevels()
     return n;
 }
 
+static const QString kProgress = "progress Opening File|Reading log file...";
+
 class TestLogDialog : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    EventRecorder m_recorder;
+    ShownLog m_recorder;
+
+    QString write(const QString& name, const QString& text)
+    {
+        QFile file(m_dir.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0 ? file.fileName() : QString();
+    }
 
 private slots:
     void initTestCase() { qApp->installEventFilter(&m_recorder); }
-    void cleanup()
-    {
-        m_recorder.onBox = nullptr;
-        QTRY_COMPARE(visibleTopLevels(), 0); // nothing stray left behind by a case
-    }
+    void cleanup() { QTRY_COMPARE(visibleTopLevels(), 0); } // nothing stray left behind by a case
 
     void loading_data()
     {
@@ -130,9 +92,9 @@ private slots:
         for (const char* kind : {"empty", "missing", "directory", "unreadable"})
             QTest::newRow(kind) << QByteArray(kind == QByteArray("unreadable") ? "secret\n" : "") << QString();
     }
-    // Real files reach the editor through the worker, which sets the minimum widths from the
-    // widest line; or they give one error box and the dialog closes unshown. Either way the
-    // busy indicator closes; made without a parent, it is freed.
+    // Real files reach the editor, in the system's fixed-pitch font, through the worker, which
+    // sets the minimum widths from the widest line; or they give one error box and the dialog
+    // closes unshown. Either way the busy indicator closes; made without a parent, it is freed.
     void loading()
     {
         QFETCH(QByteArray, bytes);
@@ -167,19 +129,20 @@ private slots:
         dialog.showLog(path);
         if (asRoot)
             syscall(SYS_capset, &caps, saved);
-        const QStringList expected = text.isNull() ? QStringList{"progress", "host Error|An error occured while reading the log file.", "closed"}
-                                                   : QStringList{"progress", "shown"};
+        const QStringList expected = text.isNull() ? QStringList{kProgress, "host Error|An error occured while reading the log file.", "closed"}
+                                                   : QStringList{kProgress, "shown"};
         QTRY_COMPARE(m_recorder.log, expected);
         QTRY_VERIFY(!host.findChild<QProgressDialog*>()->isVisible());
         QCOMPARE(m_recorder.log, expected); // and nothing more
+        const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        QCOMPARE(editor(dialog)->document()->defaultFont().family(), fixed.family());
         if (!text.isNull()) {
             QCOMPARE(editor(dialog)->toPlainText(), text);
-            const int width = editor(dialog)->minimumWidth();
-            QCOMPARE(width, QFontMetrics(editor(dialog)->document()->defaultFont()).size(0, text).width());
-            QCOMPARE(dialog.minimumWidth(), width + dialog.layout()->contentsMargins().left() + dialog.layout()->contentsMargins().right());
+            QCOMPARE(editor(dialog)->minimumWidth(), widthOf(dialog, text));
+            const QMargins margins = dialog.layout()->contentsMargins();
+            QCOMPARE(dialog.minimumWidth(), widthOf(dialog, text) + margins.left() + margins.right());
         }
     }
-
 
     // Long logs are laid out off the GUI thread; the highlighter still colours every block in
     // order, set before or after the text arrives, through showLog or a host's direct call.
@@ -187,16 +150,15 @@ private slots:
     {
         QTest::addColumn<bool>("viaShowLog");
         QTest::addColumn<int>("highlighter"); // 0 none, 1 set before, 2 set after
-        for (int h : {0, 1, 2}) {
-            QTest::addRow("showLog/%d", h) << true << h;
-            QTest::addRow("direct/%d", h) << false << h;
-        }
+        for (int h : {0, 1, 2})
+            for (bool via : {true, false})
+                QTest::addRow("%s/%d", via ? "showLog" : "direct", h) << via << h;
     }
     void longLog()
     {
         QFETCH(bool, viaShowLog);
         QFETCH(int, highlighter);
-        const QString text = makeLog(4000, 7), path = writeFile(m_dir, "long.log", text);
+        const QString text = makeLog(4000, 7), path = write("long.log", text);
         QWidget host;
         QLogDialog dialog(&host);
         SectionHighlighter colours(&dialog);
@@ -205,8 +167,7 @@ private slots:
         viaShowLog ? dialog.showLog(path) : dialog.onLogLoaded(text, path);
         QTRY_COMPARE(editor(dialog)->toPlainText(), text);
         QCOMPARE(dialog.findChild<QLabel*>()->text(), "Loaded File: " + path);
-        const int width = QFontMetrics(editor(dialog)->document()->defaultFont()).size(0, text).width();
-        QCOMPARE(editor(dialog)->minimumWidth(), width);
+        QCOMPARE(editor(dialog)->minimumWidth(), widthOf(dialog, text));
         if (highlighter == 2)
             dialog.setSyntaxHighlighter(&colours);
         if (highlighter)
@@ -228,8 +189,7 @@ private slots:
     {
         QFETCH(int, first);
         QFETCH(int, second);
-        const QString a = makeLog(first, 1), b = makeLog(second, 2);
-        const QString pa = writeFile(m_dir, "a.log", a), pb = writeFile(m_dir, "b.log", b);
+        const QString a = makeLog(first, 1), b = makeLog(second, 2), pa = write("a.log", a), pb = write("b.log", b);
         QWidget host;
         QLogDialog dialog(&host);
         SectionHighlighter colours(&dialog);
@@ -242,61 +202,17 @@ private slots:
             QTest::qWait(50); // any stale result would be delivered by now
             QCOMPARE(editor(dialog)->toPlainText(), b);
             QCOMPARE(dialog.findChild<QLabel*>()->text(), "Loaded File: " + pb);
-            QCOMPARE(editor(dialog)->minimumWidth(), QFontMetrics(editor(dialog)->document()->defaultFont()).size(0, b).width());
+            QCOMPARE(editor(dialog)->minimumWidth(), widthOf(dialog, b));
             QTRY_VERIFY(SectionHighlighter::matches(editor(dialog)->document()));
         }
     }
 
-    // The host deletes the dialog or its parent, at once or later, at each stage of a load:
-    // while the file is read, while the text is laid out, and while the error box is open.
-    // Nothing crashes or leaks (see the sanitizer run), and no window is left behind.
-    void teardown_data()
-    {
-        QTest::addColumn<QString>("stage");
-        QTest::addColumn<QString>("victim");
-        for (const char* stage : {"reading", "layout", "error box"})
-            for (const char* victim : {"parent", "parent later", "dialog", "dialog later"})
-                QTest::addRow("%s/%s", stage, victim) << stage << victim;
-    }
-    void teardown()
-    {
-        QFETCH(QString, stage);
-        QFETCH(QString, victim);
-        const QString text = makeLog(6000, 3);
-        const QString path = stage == "error box" ? m_dir.filePath("missing") : writeFile(m_dir, "t.log", text);
-        QPointer<QWidget> host = new QWidget;
-        host->show();
-        QPointer<QLogDialog> dialog = new QLogDialog(host);
-        SectionHighlighter colours(static_cast<QObject*>(nullptr));
-        dialog->setSyntaxHighlighter(&colours);
-        auto strike = [&] {
-            QObject* target = victim.startsWith("parent") ? static_cast<QObject*>(host) : dialog.data();
-            victim.endsWith("later") ? target->deleteLater() : delete target;
-        };
-        if (stage == "layout")
-            dialog->onLogLoaded(text, path);
-        else
-            dialog->showLog(path);
-        if (stage == "error box") {
-            m_recorder.onBox = strike;
-            QTRY_VERIFY(dialog.isNull());
-        } else {
-            strike();
-        }
-        QTRY_VERIFY(dialog.isNull() || victim.startsWith("dialog"));
-        QTRY_VERIFY(dialog.isNull());
-        delete host;
-        QTRY_COMPARE(visibleTopLevels(), 0);
-        QTRY_VERIFY(!qApp->findChild<QThread*>());
-    }
-
     // A line wider than any window: the dialog stops at the window system's limit, paints, and
-    // the editor scrolls sideways to the line's end.
+    // the editor scrolls sideways to the line's end. A log that fits again wraps as usual.
     void widerThanAWindow()
     {
-        const QString text = "start " + QString(60000, 'W') + " end\nshort\n";
         QLogDialog dialog;
-        dialog.onLogLoaded(text, "wide");
+        dialog.onLogLoaded("start " + QString(60000, 'W') + " end\nshort\n", "wide");
         const int limit = int(32767 / dialog.devicePixelRatioF());
         QVERIFY(dialog.minimumWidth() <= limit && dialog.minimumWidth() > limit - 100);
         QCOMPARE(editor(dialog)->minimumWidth(), dialog.minimumWidth() - (dialog.width() - editor(dialog)->width()));
@@ -308,29 +224,14 @@ private slots:
         bar->setValue(bar->maximum());
         const QTextLine line = editor(dialog)->document()->firstBlock().layout()->lineAt(0);
         QVERIFY(line.naturalTextWidth() - bar->value() <= editor(dialog)->viewport()->width());
-        // A log that fits again wraps and widens as usual.
         dialog.onLogLoaded("fits\n", "narrow");
         QCOMPARE(editor(dialog)->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     }
 
-    // Logs are read in the system's fixed-pitch font; the widths follow the document's font.
-    void fixedPitch()
-    {
-        QLogDialog dialog;
-        const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        QCOMPARE(editor(dialog)->font().family(), fixed.family());
-        QCOMPARE(editor(dialog)->document()->defaultFont().family(), fixed.family());
-        QVERIFY(QFontInfo(fixed).fixedPitch() == QFontInfo(editor(dialog)->document()->defaultFont()).fixedPitch());
-        dialog.onLogLoaded("iiii\nWWW\n", "p");
-        QCOMPARE(editor(dialog)->minimumWidth(), QFontMetrics(editor(dialog)->document()->defaultFont()).size(0, "iiii\nWWW\n").width());
-    }
-
-
     // Differential check of the width measure against QFontMetrics::size(0, text) on random
-    // texts mixing scripts, directions, marks, astral characters and line-end oddities. Lines
-    // stay far below where QFontMetrics itself breaks down (a single laid-out line past about
-    // 16.7 million pixels wraps and its 26.6 fixed-point widths overflow near 33.5 million).
-    // RYQT_WIDTH_SEED=n replays a run; a failure is shrunk to its shortest failing text.
+    // texts mixing scripts, directions, marks, astral characters and line-end oddities, far below
+    // where QFontMetrics itself breaks down (about 16.7 million pixels on one line).
+    // RYQT_WIDTH_SEED=n replays a run.
     void differentialWidth()
     {
         static const QStringList pools{
@@ -342,63 +243,45 @@ private slots:
                                                                           : QRandomGenerator::global()->generate();
         qInfo("differentialWidth seed %u", seed);
         QRandomGenerator rng(seed);
-        const QFont fonts[] = {editorFont(), QFont(QApplication::font().family(), QApplication::font().pointSize() + 3, QFont::Bold)};
-        auto fails = [](const QFont& font, const QString& text) {
-            return ryqt::logTextWidth(font, text) != QFontMetrics(font).size(0, text).width();
-        };
-        // The widest line, each laid out on its own as the measure does. QFontMetrics lays the
-        // whole text out as one paragraph: a line that starts with characters of no script of
-        // their own (digits, symbols, astral letters) takes the script of the line before, and
-        // that can pick another fallback font. Such a text is reported, not failed.
+        QLogDialog dialog;
+        const QFont fonts[] = {editor(dialog)->document()->defaultFont(), QFont(QApplication::font().family(), QApplication::font().pointSize() + 3, QFont::Bold)};
+        // QFontMetrics lays the whole text out as one paragraph, where a line starting with
+        // characters of no script of their own takes the script (and maybe the fallback font)
+        // of the line before; the measure lays each line out alone. Measured line by line (up
+        // to a U+009C, which ends the text for both), such a text agrees and is only counted.
         auto byLine = [](const QFont& font, const QString& text) {
-            const QString first = text.left(text.indexOf(QChar(0x9c)) < 0 ? text.size() : text.indexOf(QChar(0x9c)));
-            const QStringList lines = first.split('\n');
+            const QStringList lines = text.left(text.indexOf(QChar(0x9c))).split('\n');
             int widest = 0;
             for (int k = 0; k < lines.size(); ++k)
                 widest = std::max(widest, QFontMetrics(font).size(0, k + 1 < lines.size() ? lines.at(k) + '\n' : lines.at(k)).width());
             return widest;
         };
         int contextual = 0;
-        const int kTexts = 2000;
-        for (int i = 0; i < kTexts; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             QString text;
             for (int pieces = rng.bounded(1, 24); pieces > 0; --pieces) {
-                const QString& pool = pools.at(rng.bounded(pools.size()));
-                const QVector<uint> codes = pool.toUcs4();
-                const int start = rng.bounded(codes.size()), n = rng.bounded(1, 12);
-                for (int k = 0; k < n; ++k) {
-                    const uint c = codes.at((start + k) % codes.size());
-                    text += QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
-                }
+                const QVector<uint> codes = pools.at(rng.bounded(pools.size())).toUcs4();
+                for (int k = 0, start = rng.bounded(codes.size()), n = rng.bounded(1, 12); k < n; ++k)
+                    text += QString::fromUcs4(reinterpret_cast<const char32_t*>(&codes.at((start + k) % codes.size())), 1);
             }
             const QFont& font = fonts[i % 2];
-            if (!fails(font, text))
+            const int measured = ryqt::logTextWidth(font, text);
+            if (measured == QFontMetrics(font).size(0, text).width())
                 continue;
-            if (ryqt::logTextWidth(font, text) == byLine(font, text)) {
+            if (measured == byLine(font, text)) {
                 ++contextual;
                 continue;
-            }
-            // Shrink: drop ever smaller runs of code units while the difference stays.
-            for (int run = text.size() / 2; run >= 1; run /= 2) {
-                for (int at = 0; at + run <= text.size();) {
-                    const QString shorter = QString(text).remove(at, run);
-                    if (!shorter.isEmpty() && ryqt::logTextWidth(font, shorter) != byLine(font, shorter))
-                        text = shorter;
-                    else
-                        ++at;
-                }
             }
             QString shown;
             for (QChar c : qAsConst(text))
                 shown += c.unicode() < 0x7f && c.unicode() >= 0x20 ? QString(c) : QString("\\u%1").arg(c.unicode(), 4, 16, QChar('0'));
-            QFAIL(qPrintable(QString("seed %1, text %2: measured %3, QFontMetrics line by line %4").arg(seed).arg(shown)
-                                 .arg(ryqt::logTextWidth(font, text)).arg(byLine(font, text))));
+            QFAIL(qPrintable(QString("seed %1, text %2: measured %3, line by line %4").arg(seed).arg(shown).arg(measured).arg(byLine(font, text))));
         }
-        qInfo("%d of %d texts differ only through one line's script context in the whole layout", contextual, kTexts);
+        qInfo("%d of 2000 texts differ only through one line's script context in the whole layout", contextual);
     }
 
-    // The measure gives exactly QFontMetrics::size(0, text).width(), also where lines of equal
-    // length differ in width; too large to lay out whole, a text still measures as its widest line.
+    // Exactly QFontMetrics::size(0, text).width(), also where lines of equal length differ in
+    // width; too large to lay out whole, a text still measures as its widest line.
     void textWidth()
     {
         const QStringList texts{"hello", "abcd\nabc      \t\r\u3000\nabcde", "\t\tindented\nplain text line\n\ta\tb\tc\td", "a\rb\rc\rd\nabcd",
@@ -406,13 +289,11 @@ private slots:
                                 "Привет мир\nΚαλημέρα κόσμε", "日本語のログ\n한국어 로그\nlatin", "مرحبا بالعالم\nשלום עולם\nabc", "e\u0301\u0301\u0301\u0301 x\neeeee",
                                 "ok 😀😀😀😀\nokokokokokok", "zero\u200bwidth\u200d\nzerowidth", "\n\n\nx\n\n", "\n"};
         const QFont font(QApplication::font().family(), QApplication::font().pointSize() + 5, QFont::Bold);
-        for (const QString& text : qAsConst(texts))
+        for (const QString& text : texts)
             QVERIFY2(ryqt::logTextWidth(font, text) == QFontMetrics(font).size(0, text).width(), qPrintable(text.left(20)));
-
         const QString widest = "2024-05-01 12:00:00 ERROR " + QString(1800, 'W');
         const QString line = "2024-05-01 12:00:00.123 [worker-3] INFO " + QString(150, 'x') + '\n';
-        const QString large = line.repeated(20000) + widest + '\n' + line.repeated(10000);
-        QCOMPARE(ryqt::logTextWidth(font, large), QFontMetrics(font).size(0, widest).width());
+        QCOMPARE(ryqt::logTextWidth(font, line.repeated(20000) + widest + '\n' + line.repeated(10000)), QFontMetrics(font).size(0, widest).width());
     }
 };
 

@@ -2,8 +2,7 @@
 #include <QSettingsDialog.h>
 #include <QTranslationLoader.h>
 
-#include <QtTest>
-#include <QtWidgets>
+#include "testing.h"
 
 // The shipped translations: complete, current with the sources, found and loaded by one call,
 // and in effect in the boxes the library opens.
@@ -13,24 +12,6 @@ class TestTranslations : public QObject
 
     const QStringList m_languages{"de", "es", "fr", "it", "ja", "pt_BR", "ru", "zh_CN"};
 
-    // Records the title and text of every progress dialog and message box as it appears, and
-    // dismisses each message box with Ok as a user would.
-    struct Recorder : QObject
-    {
-        QStringList log;
-        bool eventFilter(QObject* obj, QEvent* event) override
-        {
-            if (event->type() != QEvent::Show)
-                return false;
-            if (auto* box = qobject_cast<QMessageBox*>(obj)) {
-                log << box->windowTitle() + '|' + box->text();
-                QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
-            } else if (auto* progress = qobject_cast<QProgressDialog*>(obj)) {
-                log << progress->windowTitle() + '|' + progress->labelText();
-            }
-            return false;
-        }
-    };
 
 private slots:
     void cleanup() { QTranslationLoader::remove(); }
@@ -131,16 +112,17 @@ private slots:
             buttons << button->text();
         QCOMPARE(buttons, QStringList({"OK", "Abbrechen"}));
 
-        Recorder recorder;
+        ShownLog recorder;
         qApp->installEventFilter(&recorder);
         QTemporaryDir dir;
         QWidget host;
+        host.setObjectName("host");
         QLogDialog log(&host);
         log.showLog(dir.filePath("missing.log"));
         QTRY_COMPARE(recorder.log.size(), 2);
         qApp->removeEventFilter(&recorder);
-        QCOMPARE(recorder.log, QStringList({"Datei wird geöffnet|Protokolldatei wird gelesen...",
-                                            "Fehler|Beim Lesen der Protokolldatei ist ein Fehler aufgetreten."}));
+        QCOMPARE(recorder.log, QStringList({"progress Datei wird geöffnet|Protokolldatei wird gelesen...",
+                                            "host Fehler|Beim Lesen der Protokolldatei ist ein Fehler aufgetreten."}));
     }
 };
 

@@ -39,19 +39,12 @@ inline QWidget*& lastExportParent()
     static QWidget* parent = nullptr;
     return parent;
 }
-
-inline void openExportFolder(QWidget* parent)
-{
-    lastExportParent() = parent;
-}
+inline void openExportFolder(QWidget* parent) { lastExportParent() = parent; }
 
 // Colours lines that contain "ERROR".
-class LevelHighlighter : public QSyntaxHighlighter
+struct LevelHighlighter : QSyntaxHighlighter
 {
-public:
     using QSyntaxHighlighter::QSyntaxHighlighter;
-
-protected:
     void highlightBlock(const QString& text) override
     {
         if (text.contains(QLatin1String("ERROR")))
@@ -60,24 +53,13 @@ protected:
 };
 
 // Wizard steps that are ready as soon as they are shown.
-class ReadyPage : public QPage
+struct ReadyPage : QPage
 {
-public:
     using QPage::QPage;
     void isCurrentPage() override { Q_EMIT readyToProceed(this); }
 };
-
-class NamePage : public ReadyPage
-{
-public:
-    NamePage() : ReadyPage("Name") {}
-};
-
-class SummaryPage : public ReadyPage
-{
-public:
-    SummaryPage() : ReadyPage("Summary") {}
-};
+struct NamePage : ReadyPage { NamePage() : ReadyPage("Name") {} };
+struct SummaryPage : ReadyPage { SummaryPage() : ReadyPage("Summary") {} };
 
 // The host window the snippets are members of (the generated Viewer derives from it).
 class ViewerBase : public QMainWindow

@@ -32,6 +32,24 @@ struct GuardProcess : QProcess
     bool quit() { closeWriteChannel(); return waitForFinished() && exitStatus() + exitCode() == 0; }
 };
 
+// Rounds of n helpers (every other one the other build's, if given), parked in a blocking read
+// so that they wake together, racing for the key: one wins each round.
+static void race(const QString& key, int n, const QString& other = QStringLiteral(RUNGUARD_HELPER))
+{
+    for (int round = 0; round < 5; ++round) {
+        std::deque<GuardProcess> processes; // they quit normally when it goes
+        for (int i = 0; i < n; ++i)
+            processes.emplace_back(key, i % 2 ? other : QStringLiteral(RUNGUARD_HELPER));
+        for (auto& process : processes)
+            process.write("try\n");
+        QByteArray answers;
+        for (auto& process : processes)
+            answers += process.answer();
+        QCOMPARE(answers.count("won"), 1);
+        QCOMPARE(answers.count("lost"), n - 1);
+    }
+}
+
 class tst_RunGuard : public QObject
 {
     Q_OBJECT
@@ -104,35 +122,10 @@ private slots:
             QVERIFY(p[first].quit());
             QCOMPARE(p[1 - first].tryToRun(), "won"_b);
         }
-        for (int round = 0; round < 5; ++round) {
-            std::deque<GuardProcess> processes;
-            for (int i = 0; i < 6; ++i)
-                processes.emplace_back(key, i % 2 ? other : QStringLiteral(RUNGUARD_HELPER));
-            for (auto& process : processes)
-                process.write("try\n");
-            QByteArray answers;
-            for (auto& process : processes)
-                answers += process.answer();
-            QCOMPARE(answers.count("won"), 1);
-        }
+        race(key, 6, other);
     }
 
-    void manyProcessesOneWinner()
-    {
-        const QString key = uniqueKey(QStringLiteral("race-"));
-        for (int round = 0; round < 5; ++round) {
-            std::deque<GuardProcess> processes; // they quit normally when it goes
-            QByteArray answers;
-            for (int i = 0; i < 8; ++i)
-                processes.emplace_back(key);
-            for (auto& process : processes) // all parked in a blocking read: they wake together
-                process.write("try\n");
-            for (auto& process : processes)
-                answers += process.answer();
-            QCOMPARE(answers.count("won"), 1);
-            QCOMPARE(answers.count("lost"), 7);
-        }
-    }
+    void manyProcessesOneWinner() { race(uniqueKey(QStringLiteral("race-")), 8); }
 };
 
 QTEST_GUILESS_MAIN(tst_RunGuard)

@@ -3,8 +3,8 @@
 #include <QSettingsGroupWidget.h>
 #include <QSettingsLoader.h>
 
-#include <QtTest>
-#include <QtWidgets>
+#include "testing.h"
+
 #include <vector>
 
 using Type = QSettingsEntry::EntryType;
@@ -13,15 +13,6 @@ class TestSettings : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-
-    // The n-th push button of the dialog showing the text.
-    static QPushButton* button(QWidget* dialog, const QString& text, int n = 0)
-    {
-        for (QPushButton* b : dialog->findChildren<QPushButton*>())
-            if (b->text() == text && n-- == 0)
-                return b;
-        return nullptr;
-    }
 
     // Types as a user does: a line edit's or spin box's text is replaced, a combo box picks the
     // item whose text starts so, a space toggles a check box.
@@ -45,7 +36,7 @@ private slots:
     // A loader writes into a real INI file under its key as given, "/" making groups. It reads
     // an absent key as an invalid value and a value of another type as stored; without a store
     // it reads and writes nothing. A store handed in is never deleted.
-    void loaderOnIniFile()
+    void model()
     {
         QSettings store(m_dir.filePath("store.ini"), QSettings::IniFormat);
         QVERIFY(QSettingsLoader(&store, "a/b/value").save(2.5));
@@ -60,32 +51,25 @@ private slots:
         QSettingsLoader none(nullptr, "k");
         QVERIFY(!none.load(v) && !none.save(1) && !none.ownsSettings());
         QCOMPARE(v, QVariant("not a number")); // loaded as stored, then left untouched
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 
-    // An owned store goes away at the next event-loop pass after the last copy of its loader.
-    void ownedStoreDeferredAndShared()
-    {
+        // An owned store goes away at the next event-loop pass after the last copy of its loader.
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-        QPointer<QSettings> store;
+        QPointer<QSettings> owned;
         {
             QSettingsLoader original("owned/key"), copy(original), assigned(nullptr, QString());
             assigned = original;
-            store = original.settings();
-            QVERIFY(store && assigned.ownsSettings() && copy.settings() == store);
+            owned = original.settings();
+            QVERIFY(owned && assigned.ownsSettings() && copy.settings() == owned);
             { QSettingsLoader dropped = original; }
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(store && copy.save("v"));
+            QVERIFY(owned && copy.save("v"));
         }
-        QVERIFY(store);
+        QVERIFY(owned);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!store);
-    }
+        QVERIFY(!owned);
 
-    // Only type and name count (names ignoring case); loaders, categories and the rest differ.
-    void entryEquality()
-    {
+        // Entries are equal by type and name (ignoring case) alone.
         using E = QSettingsEntry;
         QSettingsLoader l1(nullptr, "k1"), l2(nullptr, "k2");
         QSettingsCategory c1("c", QPixmap()), c2("c", QPixmap());
@@ -203,9 +187,7 @@ private slots:
         QPointer<QFileDialog> chooser; // Qt's own widget-based dialog, a window of its own
         auto choose = [&](int pathEntry, const QString& path) { // no path: cancel
             QTest::mouseClick(button(dialog, "...", pathEntry), Qt::LeftButton);
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->isVisible() && qobject_cast<QFileDialog*>(w))
-                    chooser = qobject_cast<QFileDialog*>(w);
+            chooser = shownWindow<QFileDialog>();
             // Shown without a modal loop, it becomes the active window a moment later (on Qt 6
             // only after the next event-loop pass); keys typed before that go astray.
             QVERIFY(QTest::qWaitForWindowActive(chooser));
@@ -269,11 +251,8 @@ private slots:
         QTimer::singleShot(0, this, [&] {
             const QWidgetList before = QApplication::topLevelWidgets();
             QTest::mouseClick(button(&dialog, "..."), Qt::LeftButton);
-            QPointer<QFileDialog> chooser;
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (!before.contains(w) && qobject_cast<QFileDialog*>(w))
-                    chooser = qobject_cast<QFileDialog*>(w);
-            QVERIFY(QTest::qWaitForWindowExposed(chooser));
+            QPointer<QFileDialog> chooser = shownWindow<QFileDialog>();
+            QVERIFY(!before.contains(chooser) && QTest::qWaitForWindowExposed(chooser));
             seen = QString("parent %1, modality %2").arg(chooser->parentWidget() != nullptr).arg(chooser->windowModality());
             QTest::keyPress(chooser->windowHandle(), Qt::Key_Escape); // the release would find it gone
             QTest::qWait(50);

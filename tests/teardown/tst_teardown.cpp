@@ -1,3 +1,4 @@
+#include <QLogDialog.h>
 #include <QSettingsCategory.h>
 #include <QSettingsDialog.h>
 #include <QSettingsEntry.h>
@@ -6,8 +7,7 @@
 #include <QToast.h>
 #include <QToaster.h>
 
-#include <QtTest>
-#include <QtWidgets>
+#include "testing.h"
 
 #include <functional>
 
@@ -51,32 +51,22 @@ static void toasts(QWidget* parent, int stage, const Strike& strike, bool strike
     strike(self(2));
 }
 
+// The "..." button and line edit of a panel (a new one on parent, holding one file entry).
 struct Chooser
 {
     QPointer<QLineEdit> edit;
     QPointer<QPushButton> button;
-    QPointer<QFileDialog> open()  // clicks "..." and finds the chooser it shows
-    {
-        button->click();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible())
-                return dialog;
-        return nullptr;
-    }
+    QPointer<QFileDialog> open() { return button->click(), shownWindow<QFileDialog>(); } // the chooser it shows
 };
 
-// The "..." row of a panel, or of a new panel on parent.
-static Chooser chooser(QSettingsGroupWidget* group)
-{
-    return {group->findChild<QLineEdit*>(), group->findChild<QPushButton*>()};
-}
+static Chooser chooser(QSettingsGroupWidget* group) { return {group->findChild<QLineEdit*>(), group->findChild<QPushButton*>()}; }
 
 static Chooser chooser(QWidget* parent)
 {
     auto* group = new QSettingsGroupWidget(QStringLiteral("files"), parent);
-    auto* edit = qobject_cast<QLineEdit*>(group->addEntry(QSettingsEntry(QSettingsEntry::File, nullptr, nullptr, QStringLiteral("file"))));
+    group->addEntry(QSettingsEntry(QSettingsEntry::File, nullptr, nullptr, QStringLiteral("file")));
     group->show();
-    return {edit, chooser(group).button};
+    return chooser(group);
 }
 
 // The user picks a file in every chooser still open.
@@ -101,6 +91,42 @@ static void modal(QWidget* parent, int stage, const Strike& strike, Prompt promp
     bool ok = true;
     prompt(parent, &ok);
     QVERIFY(!ok);
+}
+
+// Colours every line, so that a layout keeps the highlighter busy too.
+struct Red : QSyntaxHighlighter
+{
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+    void highlightBlock(const QString& text) override { setFormat(0, int(text.size()), QColor(Qt::red)); }
+};
+
+// The log viewer while its worker reads a file, while a worker lays the text out, and from
+// inside the loop of its error box. The text is long enough to go to the worker.
+static void logViewer(QWidget* parent, int stage, const Strike& strike)
+{
+    static QTemporaryDir dir;
+    static const QString text = QString(99, QLatin1Char('x')).append(QLatin1Char('\n')).repeated(6000);
+    static const QString path = [] {
+        QFile file(dir.filePath(QStringLiteral("t.log")));
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0 ? file.fileName() : QString();
+    }();
+    const QPointer<QLogDialog> dialog = new QLogDialog(parent);
+    dialog->setSyntaxHighlighter(new Red(parent->window())); // goes after the dialog
+    if (stage == 1)
+        dialog->onLogLoaded(text, path);
+    else
+        dialog->showLog(stage == 0 ? path : dir.filePath(QStringLiteral("missing")));
+    bool struck = stage < 2;
+    if (struck)
+        strike(dialog);
+    QTimer poll; // the box runs a loop of its own
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!struck && qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            struck = true, strike(dialog);
+    });
+    poll.start(5);
+    QTRY_VERIFY(struck);
+    QTRY_VERIFY(!qApp->findChild<QThread*>());
 }
 
 static const QVector<Subject>& subjects()
@@ -177,6 +203,7 @@ static const QVector<Subject>& subjects()
              dialog->execSettings(parent);
              delete dialog;
          }},
+        {"log viewer", {"reading", "layout", "error box"}, logViewer},
     };
     return all;
 }
@@ -196,11 +223,7 @@ class TestTeardown : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()  // the offscreen platform warns on every fade step and file chooser
-    {
-        static const QtMessageHandler testlib = qInstallMessageHandler(nullptr);
-        qInstallMessageHandler([](QtMsgType t, const QMessageLogContext& c, const QString& m) { if (!m.contains("window opacity") && !m.contains("propagateSizeHints")) testlib(t, c, m); });
-    }
+    void initTestCase() { quietOffscreen(); }
 
     void teardown_data()
     {
