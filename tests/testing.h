@@ -25,6 +25,13 @@ inline QPushButton* button(QWidget* in, const QString& text, int n = 0)
     return nullptr;
 }
 
+// Writes bytes to path; the path on success, else a null string.
+inline QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
 // The offscreen platform warns on every fade step and file chooser; the rest still reaches
 // the test log.
 inline void quietOffscreen()
