@@ -2,8 +2,6 @@
 #include <ryQt.h>
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -15,37 +13,18 @@ static_assert(sizeof(RYQT_EXPANDED(RYQT_EXPORT)) == 1, "export macro of a shared
 #ifdef RYQT_EXPECT_QT
 static_assert(QT_VERSION_MAJOR == RYQT_EXPECT_QT, "built against the other Qt");
 #endif
+#ifndef RYQT_TRANSLATIONS_DIR
+#define RYQT_TRANSLATIONS_DIR "" // found beside the installed library, wherever the prefix is
+#endif
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QSettings store(dir.filePath(QStringLiteral("consumer.ini")), QSettings::IniFormat);
-    QSettingsLoader loader(&store, QStringLiteral("consumer/answer"));
-    QSettingsCategory category(QStringLiteral("General"), QPixmap());
-    QSettingsEntry entry(QSettingsEntry::Integer, &loader, &category, QStringLiteral("Answer"));
-    if (!loader.save(42))
-        return 1;
-    QVariant value;
-    if (!entry.loader()->load(value) || value.toInt() != 42)
-        return 2;
-
-    int fired = 0;
-    TaskCompletedListener done([&fired] { ++fired; });
-    done.fire();
-    if (fired != 1)
-        return 3;
-
-    // The translations are found beside the installed library, wherever the prefix is.
-#ifdef RYQT_TRANSLATIONS_DIR
-    const QString translations = QStringLiteral(RYQT_TRANSLATIONS_DIR);
-#else
-    const QString translations;
-#endif
-    if (!QTranslationLoader::install(QLocale(QStringLiteral("de_DE")), translations)
+    QSettingsLoader loader(nullptr, QStringLiteral("answer"));
+    QSettingsDialog dialog({QSettingsEntry(QSettingsEntry::Integer, &loader, nullptr, QStringLiteral("Answer"))});
+    if (!QTranslationLoader::install(QLocale(QStringLiteral("de_DE")), QStringLiteral(RYQT_TRANSLATIONS_DIR))
         || QSettingsDialog::tr("Cancel") != QStringLiteral("Abbrechen"))
         return 4;
-
     // The Qt actually loaded: a program linked to the other variant's library would pull it in.
     std::printf("ryQt consumer ok (Qt %s)\n", qVersion());
     return 0;
