@@ -55,30 +55,23 @@ class tst_RunGuard : public QObject
     Q_OBJECT
 
 private slots:
-    void inOneProcess_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::newRow("empty") << QString(); // cannot be random; other runs hold it only briefly
-        QTest::newRow("non-ascii") << uniqueKey(QStringLiteral("ключ ünïcødé 键 🔑 "));
-    }
-
+    // The claim lives under the derived name; asking again keeps it, a refused guard's release
+    // leaves the holder's, keys differing in case are different claims, and a released guard
+    // claims again. The empty key cannot be random: other runs hold it only briefly.
     void inOneProcess()
     {
-        QFETCH(QString, key);
-        QRunGuard first(key), second(key);
-        QTRY_VERIFY(first.tryToRun());
-        // The claim lives under the derived name.
-        QVERIFY(QSharedMemory(segmentName(key)).attach(QSharedMemory::ReadOnly));
-        QVERIFY(first.tryToRun() && !first.isAnotherRunning()); // asking again keeps the claim
-        QVERIFY(second.isAnotherRunning() && !second.tryToRun());
-        second.release(); // a refused guard has nothing to give up: the holder keeps its claim
-        QVERIFY(second.isAnotherRunning());
-        if (!key.isEmpty()) // keys differing in case are different claims
-            QVERIFY(QRunGuard(key.toUpper()).tryToRun());
-        first.release();
-        if (key.isEmpty())
-            return; // another run may take the shared empty key right away
-        QVERIFY(!second.isAnotherRunning() && first.tryToRun()); // a released guard claims again
+        for (const QString& key : {QString(), uniqueKey(QStringLiteral("ключ ünïcødé 键 🔑 "))}) {
+            QRunGuard first(key), second(key);
+            QTRY_VERIFY(first.tryToRun());
+            QVERIFY(QSharedMemory(segmentName(key)).attach(QSharedMemory::ReadOnly));
+            QVERIFY(first.tryToRun() && !first.isAnotherRunning());
+            QVERIFY(second.isAnotherRunning() && !second.tryToRun());
+            second.release();
+            QVERIFY(second.isAnotherRunning());
+            first.release();
+            if (!key.isEmpty())
+                QVERIFY(QRunGuard(key.toUpper()).tryToRun() && !second.isAnotherRunning() && first.tryToRun());
+        }
     }
 
     void acrossProcesses()
@@ -94,7 +87,6 @@ private slots:
         QVERIFY(owner.isAnotherRunning()); // the key reached the children unchanged
         QVERIFY(first.quit()); // its guard's destructor released the key
         QCOMPARE(second.tryToRun(), "won"_b);
-
         second.kill(); // SIGKILL: no destructor, no detach
         QVERIFY(second.waitForFinished());
         // The orphan, with nobody attached, refuses every new segment (create() does not attach).
