@@ -51,23 +51,15 @@ static void toasts(QWidget* parent, int stage, const Strike& strike, bool strike
     strike(self(2));
 }
 
-// The "..." button and line edit of a panel (a new one on parent, holding one file entry).
-struct Chooser
-{
-    QPointer<QLineEdit> edit;
-    QPointer<QPushButton> button;
-    QPointer<QFileDialog> open() { return button->click(), shownWindow<QFileDialog>(); } // the chooser it shows
-};
-
-static Chooser chooser(QSettingsGroupWidget* group) { return {group->findChild<QLineEdit*>(), group->findChild<QPushButton*>()}; }
-
-static Chooser chooser(QWidget* parent)
+// A panel holding one file entry, on parent; its "..." shows the chooser.
+static QSettingsGroupWidget* panel(QWidget* parent)
 {
     auto* group = new QSettingsGroupWidget(QStringLiteral("files"), parent);
     group->addEntry(QSettingsEntry(QSettingsEntry::File, nullptr, nullptr, QStringLiteral("file")));
     group->show();
-    return chooser(group);
+    return group;
 }
+static QFileDialog* openChooser(QWidget* panel) { return panel->findChild<QPushButton*>()->click(), shownWindow<QFileDialog>(); }
 
 // The user picks a file in every chooser still open.
 static void pickInOpenChoosers()
@@ -161,7 +153,7 @@ static const QVector<Subject>& subjects()
          [](QWidget* parent, int stage, const Strike& strike) { toasts(parent, stage, strike, true); }},
         {"file chooser", {"open", "closing"},
          [](QWidget* parent, int stage, const Strike& strike) {
-             const QPointer<QFileDialog> dialog = chooser(parent).open();
+             const QPointer<QFileDialog> dialog = openChooser(panel(parent));
              QVERIFY(dialog);
              if (stage == 1)
                  dialog->reject();  // deletes itself on the next pass of the event loop
@@ -170,12 +162,12 @@ static const QVector<Subject>& subjects()
          }},
         {"file chooser's editor", {"idle", "open"},
          [](QWidget* parent, int stage, const Strike& strike) {
-             Chooser c = chooser(parent);
+             const QPointer<QWidget> group = panel(parent);
              if (stage == 1)
-                 QVERIFY(c.open());
-             strike(c.edit);
-             if (c.button)
-                 c.open();
+                 QVERIFY(openChooser(group));
+             strike(group->findChild<QLineEdit*>());
+             if (group)
+                 openChooser(group);
              pickInOpenChoosers();
          }},
         {"text input", {"open", "refused"},
@@ -196,7 +188,7 @@ static const QVector<Subject>& subjects()
              const QPointer<QSettingsDialog> dialog = new QSettingsDialog({QSettingsEntry(QSettingsEntry::File, nullptr, &files, QStringLiteral("file"))});
              QTimer::singleShot(0, parent, [=] {
                  if (stage == 1)
-                     chooser(dialog->findChild<QSettingsGroupWidget*>()).open();
+                     openChooser(dialog->findChild<QSettingsGroupWidget*>());
                  strike(dialog);
                  pickInOpenChoosers();
              });
