@@ -1,4 +1,5 @@
 #include <QLogDialog.h>
+#include <QLogLoader.h>
 
 #include "LogTextWidth.h"
 
@@ -174,6 +175,41 @@ private slots:
             QTRY_VERIFY(SectionHighlighter::matches(editor(dialog)->document()));
         QVERIFY(editor(dialog)->isReadOnly());
         QCOMPARE(editor(dialog)->document()->blockCount(), 4001);
+    }
+
+    // A file read and decoded in several pieces gives the text a whole decode would, to the
+    // host's own loader and in the editor, and the same width: multi-byte characters, stray and
+    // cut-off sequences and byte order marks next to the newlines where pieces may end, '\r'
+    // anywhere, a leading byte order mark, and a zero byte far into the file.
+    void piecewiseRead()
+    {
+        static const char* const parts[] = {"abc ", "ä€", "\xEF\xBB\xBF", "\x82", "\xE2\x82", "\t", "WW", "\n", "\n\xEF\xBB\xBF", "\r", "\r\n"};
+        QRandomGenerator rng(5);
+        auto noise = [&rng](int size, bool cr) {
+            QByteArray b;
+            while (b.size() < size)
+                b += rng.bounded(40) ? (rng.bounded(12) ? "log line " : "\n") : parts[rng.bounded(int(std::size(parts)) - (cr ? 0 : 2))];
+            return b.left(size);
+        };
+        // Reads are a megabyte long: a newline and a byte order mark end the first, a "€"
+        // straddles the end of the second.
+        QByteArray bytes = "\xEF\xBB\xBF" + noise((1 << 20) - 7, false) + "\n\xEF\xBB\xBF";
+        bytes += noise((2 << 20) - 1 - bytes.size(), false) + "€" + noise(1 << 19, true);
+        const QString path = m_dir.filePath("pieces.log");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes + QByteArray("\0tail\n", 6)) > 0 && file.flush());
+        const QString expected = QString::fromUtf8(bytes.replace('\r', ""));
+
+        QLogLoader loader(path, nullptr);
+        QSignalSpy read(&loader, &QLogLoader::readFile);
+        loader.start();
+        QTRY_COMPARE(read.count(), 1);
+        QCOMPARE(read.at(0).at(0).toString(), expected);
+
+        QLogDialog dialog;
+        dialog.showLog(path);
+        QTRY_COMPARE(editor(dialog)->toPlainText(), expected);
+        QCOMPARE(editor(dialog)->minimumWidth(), ryqt::logTextWidth(editor(dialog)->document()->defaultFont(), expected));
     }
 
     // The newest call wins, whichever read or layout ends last; stale results never show.
