@@ -1,5 +1,6 @@
 #include "QLogDialog.h"
 
+#include "LogStream.h"
 #include "LogTextWidth.h"
 #include "QLogLoader.h"
 
@@ -48,26 +49,44 @@ namespace ryqt {
 
 // Builds the editor's next document off the GUI thread. QTextDocument and its plain-text
 // layout are reentrant: made, filled and measured here, they are moved to the GUI thread at the
-// end and only then touched there. The builder is a child of its dialog, whose destructor
-// cancels and waits for it; cancelled work is freed on the worker.
+// end and only then touched there. The text comes whole (measured here, beside the insertion)
+// or as pieces a loader streams while it reads (measured by the loader). The builder is a child
+// of its dialog, whose destructor cancels and waits for it; cancelled work is freed on the worker.
 class LogDocumentBuilder : public QThread
 {
 public:
-    LogDocumentBuilder(const QString& text, const QString& path, const QFont& font, const QTextOption& option,
-                       qreal documentMargin, int limit, QObject* parent)
-        : QThread(parent), m_text(text), m_path(path), m_font(font), m_option(option),
-          m_documentMargin(documentMargin), m_limit(limit), m_target(parent->thread())
+    struct Format
+    {
+        QFont font;
+        QTextOption option;
+        qreal margin;
+    };
+
+    LogDocumentBuilder(const QString& text, const QString& path, const Format& format, int limit, QObject* parent)
+        : QThread(parent), m_text(text), m_path(path), m_format(format), m_limit(limit), m_target(parent->thread())
+    {
+    }
+    LogDocumentBuilder(std::shared_ptr<LogStream> stream, const QString& path, const Format& format, QObject* parent)
+        : QThread(parent), m_stream(std::move(stream)), m_path(path), m_format(format), m_target(parent->thread())
     {
     }
 
     ~LogDocumentBuilder() override
     {
-        m_cancel = true;
+        cancel();
         wait();
         delete m_document; // only if never handed over
     }
 
-    void cancel() { m_cancel = true; }
+    void cancel()
+    {
+        m_cancel = true;
+        if (m_stream)
+            m_stream->cancel();
+    }
+
+    /// Whether this builder's document will be of the text the loader behind stream reports.
+    bool follows(const std::shared_ptr<LogStream>& stream) const { return stream && m_stream == stream && stream->willDeliver(); }
 
     /// The finished document, now living in the GUI thread; the caller owns it from here.
     QTextDocument* takeDocument()
@@ -82,35 +101,22 @@ public:
 protected:
     void run() override
     {
-        // The measure only reads the text, so on a machine with a second core it costs no time
-        // beside the insertion. It ends on its own within a fraction of the insertion's time.
-        const std::unique_ptr<QThread> measure(QThread::create([this] { m_width = logTextWidth(m_font, m_text, m_limit); }));
-        measure->start(QThread::InheritPriority);
-
         auto* document = new QTextDocument;
         document->setUndoRedoEnabled(false); // the editor is read-only; a stack would only cost memory
-        document->setDefaultFont(m_font);
-        document->setDefaultTextOption(m_option);
-        document->setDocumentMargin(m_documentMargin);
-        {
-            // setPlainText() is one insertText(); the same in pieces, cut where no character and
-            // no "\r\n" is split, gives the same blocks.
-            QTextCursor cursor(document);
-            const int size = m_text.size();
-            for (int at = 0; at < size && !m_cancel;) {
-                int n = std::min(kInsertPiece, size - at);
-                while (at + n < size && (m_text.at(at + n - 1).isHighSurrogate() || m_text.at(at + n - 1) == QLatin1Char('\r')))
-                    ++n;
-                cursor.insertText(m_text.mid(at, n));
-                at += n;
-            }
+        document->setDefaultFont(m_format.font);
+        document->setDefaultTextOption(m_format.option);
+        document->setDocumentMargin(m_format.margin);
+        // Inserting in pieces, cut where no character and no "\r\n" is split, gives the same
+        // blocks as setPlainText()'s single insertText().
+        const bool complete = m_stream ? insertStream(document) : insertText(document);
+        if (!complete) {
+            delete document;
+            return;
         }
         // The editor's layout goes on only now: attached while the text goes in, it would lay
         // out a line that grows piece by piece again after each piece, which for a single long
         // line is quadratic.
         document->setDocumentLayout(new QPlainTextDocumentLayout(document));
-        measure->wait();
-        m_text = QString(); // the only copy left once the slot that started us has returned
 
         // The editor gives every block a text layout when it takes the document; making them
         // here keeps that allocation off the GUI thread.
@@ -125,19 +131,58 @@ protected:
     }
 
 private:
+    bool insertStream(QTextDocument* document)
+    {
+        QTextCursor cursor(document);
+        QString piece;
+        while (!m_cancel && m_stream->pop(&piece))
+            cursor.insertText(piece);
+        m_width = m_stream->width();
+        return !m_cancel && m_stream->isComplete();
+    }
+
+    bool insertText(QTextDocument* document)
+    {
+        // The measure only reads the text, so on a machine with a second core it costs no time
+        // beside the insertion. It ends on its own within a fraction of the insertion's time.
+        const std::unique_ptr<QThread> measure(QThread::create([this] { m_width = logTextWidth(m_format.font, m_text, m_limit); }));
+        measure->start(QThread::InheritPriority);
+        {
+            QTextCursor cursor(document);
+            const int size = m_text.size();
+            for (int at = 0; at < size && !m_cancel;) {
+                int n = std::min(kInsertPiece, size - at);
+                while (at + n < size && (m_text.at(at + n - 1).isHighSurrogate() || m_text.at(at + n - 1) == QLatin1Char('\r')))
+                    ++n;
+                cursor.insertText(m_text.mid(at, n));
+                at += n;
+            }
+        }
+        measure->wait();
+        m_text = QString(); // the only copy left once the slot that started us has returned
+        return !m_cancel;
+    }
+
+    std::shared_ptr<LogStream> m_stream;
     QString m_text;
     QString m_path;
-    QFont m_font;
-    QTextOption m_option;
-    qreal m_documentMargin;
-    int m_limit;
+    Format m_format;
+    int m_limit = 0;
     QThread* m_target;
     std::atomic<bool> m_cancel{false};
     QTextDocument* m_document = nullptr;
     int m_width = 0;
 };
 
+// What a new document takes over from the editor's current one.
+LogDocumentBuilder::Format formatOf(const QTextDocument* document)
+{
+    return {document->defaultFont(), document->defaultTextOption(), document->documentMargin()};
+}
+
 } // namespace ryqt
+
+using ryqt::formatOf;
 
 QLogDialog::QLogDialog(QWidget* parent)
     : QDialog(parent, Qt::WindowFlags())
@@ -154,9 +199,7 @@ QLogDialog::~QLogDialog()
 {
     // The builder is a child and would be destroyed later anyway; cancelling first lets the
     // worker stop at its next step rather than finish a layout nobody will see.
-    if (m_builder)
-        m_builder->cancel();
-    delete m_builder;
+    dropBuilder();
 }
 
 void QLogDialog::setupUi()
@@ -196,6 +239,12 @@ void QLogDialog::showLog(const QString& path) const
     auto* loader = new QLogLoader(path, owner);
     // Reads may end in any order; only the newest one's result is shown.
     self->m_loader = loader;
+    // The document is built from the text's pieces while the loader reads on; a small file
+    // the loader declines to stream comes whole to onLogLoaded() instead. The measure's limit
+    // is the widest any screen allows, so the margin need not be known yet.
+    self->dropBuilder();
+    loader->m_stream = std::make_shared<ryqt::LogStream>(m_textEdit->document()->defaultFont(), kWindowSystemMaxWidth + 1);
+    self->startBuild(new ryqt::LogDocumentBuilder(loader->m_stream, path, formatOf(m_textEdit->document()), self));
     connect(loader, &QLogLoader::readFile, self, &QLogDialog::onLogLoaded);
     connect(loader, &QLogLoader::errorReadingFile, self, &QLogDialog::onErrorReadingFile);
     connect(loader, &QThread::finished, loader, &QObject::deleteLater);
@@ -236,14 +285,15 @@ void QLogDialog::onLogLoaded(const QString& text, const QString& log_path)
         return;
     if (!isVisible())
         show();
+    // The document of a text that was streamed to us as it was read is on its way.
+    auto* loader = qobject_cast<QLogLoader*>(sender());
+    if (loader && m_builder && m_builder->follows(loader->m_stream))
+        return;
     // Whatever was still being laid out is superseded by this text.
-    if (m_builder) {
-        m_builder->cancel();
-        m_builder->deleteLater();
-        m_builder = nullptr;
-    }
+    dropBuilder();
     if (text.size() > kDirectLength) {
-        startBuild(text, log_path);
+        const int margin = geometry().width() - m_textEdit->geometry().width();
+        startBuild(new ryqt::LogDocumentBuilder(text, log_path, formatOf(m_textEdit->document()), measureLimit(margin), this));
         return;
     }
 
@@ -256,16 +306,22 @@ void QLogDialog::onLogLoaded(const QString& text, const QString& log_path)
     m_textEdit->setPlainText(text);
 }
 
-void QLogDialog::startBuild(const QString& text, const QString& log_path)
+void QLogDialog::startBuild(ryqt::LogDocumentBuilder* builder)
 {
-    const int margin = geometry().width() - m_textEdit->geometry().width();
-    QTextDocument* current = m_textEdit->document();
-    auto* builder = new ryqt::LogDocumentBuilder(text, log_path, current->defaultFont(), current->defaultTextOption(),
-                                                 current->documentMargin(), measureLimit(margin), this);
     m_builder = builder;
     // The builder as context: a superseded one may be gone before its finish is delivered.
     connect(builder, &QThread::finished, builder, [this, builder] { takeDocument(builder); });
     builder->start(QThread::InheritPriority);
+}
+
+void QLogDialog::dropBuilder()
+{
+    ryqt::LogDocumentBuilder* builder = m_builder.data();
+    m_builder = nullptr;
+    if (!builder)
+        return;
+    builder->cancel();
+    builder->deleteLater();
 }
 
 void QLogDialog::takeDocument(ryqt::LogDocumentBuilder* builder)

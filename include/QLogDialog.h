@@ -28,7 +28,9 @@ class LogDocumentBuilder;
 ///
 /// A large text is laid out into a QTextDocument on a worker thread and handed to the editor in
 /// one cheap step, so the host's event loop keeps turning (and the busy indicator keeps moving)
-/// while a log of any size loads. The dialog's own objects, the busy indicator and the error
+/// while a log of any size loads. With showLog(), that document is built from the file's pieces
+/// while the rest of the file is still being read and measured, one more worker thread for the
+/// time of the load. The dialog's own objects, the busy indicator and the error
 /// box all survive the host deleting the dialog or its parent at any moment, also with
 /// deleteLater() and also while the error box is open.
 class RYQT_EXPORT QLogDialog : public QDialog
@@ -48,6 +50,8 @@ public:
     /// path is accepted, a bad one ends in the error box. The busy indicator belongs to this
     /// dialog's parent widget; without one it deletes itself once closed. Calling it again
     /// replaces text, label and widths with the newest file's, whatever order the reads end in.
+    /// A file of more than a quarter megabyte shows up shortly after the loader's readFile()
+    /// arrives: label, widths and text change together once its document is built.
     void showLog(const QString& path) const;
     /// Colours the text with \a highlighter, which the caller keeps owning; null is ignored. Set
     /// before or after showLog(), it colours every text the dialog shows from then on; the
@@ -79,7 +83,8 @@ public Q_SLOTS:
 
 private:
     void setupUi();
-    void startBuild(const QString& text, const QString& log_path);
+    void startBuild(ryqt::LogDocumentBuilder* builder);
+    void dropBuilder();
     void takeDocument(ryqt::LogDocumentBuilder* builder);
     void applyWidths(int textWidth, int margin);
     void followHighlighter();

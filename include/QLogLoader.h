@@ -5,7 +5,13 @@
 #include <QString>
 #include <QThread>
 
+#include <memory>
+
 class QWidget;
+
+namespace ryqt {
+class LogStream;
+}
 
 /// Reads one text file on its own thread and hands the text back through a signal.
 /// Created by QLogDialog::showLog(); it deletes itself once finished. It lives in the GUI
@@ -23,7 +29,9 @@ public:
 
 Q_SIGNALS:
     /// Emitted once from the worker thread with the file's whole text \a file_text, decoded as
-    /// UTF-8 up to its first zero byte with "\r\n" turned into "\n", and its \a file_path.
+    /// UTF-8 up to its first zero byte with "\r\n" turned into "\n" (text mode, which drops every
+    /// '\r'), and its \a file_path. The file is read and decoded a megabyte at a time, which
+    /// gives the same text as decoding it whole without holding the raw bytes as well.
     void readFile(const QString& file_text, const QString& file_path);
     /// Emitted instead of readFile() when the file cannot be read or holds no text: missing,
     /// unreadable, empty, starting with a zero byte, not a regular file (directories, FIFOs and
@@ -36,5 +44,10 @@ protected:
     void run() override;
 
 private:
+    friend class QLogDialog;
+
     QString m_path;
+    // Set by QLogDialog::showLog() before start(): the dialog starts building its document from
+    // the pieces while the rest of the file is still being read.
+    std::shared_ptr<ryqt::LogStream> m_stream;
 };

@@ -1,4 +1,5 @@
 #include <QLogDialog.h>
+#include <QLogLoader.h>
 
 #include "LogTextWidth.h"
 
@@ -63,7 +64,7 @@ class TestLogDialog : public QObject
     QTemporaryDir m_dir;
     ShownLog m_recorder;
 
-    QString write(const QString& name, const QString& text) { return writeFile(m_dir.filePath(name), text.toUtf8()); }
+    QString write(const QString& name, const QByteArray& bytes) { return writeFile(m_dir.filePath(name), bytes); }
 
 private slots:
     void initTestCase() { qApp->installEventFilter(&m_recorder); }
@@ -148,7 +149,7 @@ private slots:
         QFETCH(int, first);
         QFETCH(int, second);
         QFETCH(bool, coloursAfter);
-        const QString a = makeLog(first, 1), b = makeLog(second, 2), pa = write("a.log", a), pb = write("b.log", b);
+        const QString a = makeLog(first, 1), b = makeLog(second, 2), pa = write("a.log", a.toUtf8()), pb = write("b.log", b.toUtf8());
         for (bool direct : {false, true}) {
             QWidget host;
             QLogDialog dialog(&host);
@@ -168,6 +169,36 @@ private slots:
                 dialog.setSyntaxHighlighter(&colours);
             QTRY_VERIFY(SectionHighlighter::matches(editor(dialog)->document()));
         }
+    }
+
+    // A file read and decoded in several pieces gives the text a whole decode would, to the
+    // host's own loader and in the editor, and the same width: multi-byte characters, stray and
+    // cut-off sequences and byte order marks next to the newlines where pieces may end, '\r'
+    // anywhere, a leading byte order mark, and a zero byte far into the file.
+    void piecewiseRead()
+    {
+        static const char* const parts[] = {"abc ", "ä€", "\xEF\xBB\xBF", "\x82", "\xE2\x82", "\t", "WW", "\n", "\n\xEF\xBB\xBF", "\r", "\r\n"};
+        QRandomGenerator rng(5);
+        auto noise = [&rng](int size, bool cr) {
+            QByteArray b;
+            while (b.size() < size)
+                b += rng.bounded(40) ? (rng.bounded(12) ? "log line " : "\n") : parts[rng.bounded(int(std::size(parts)) - (cr ? 0 : 2))];
+            return b.left(size);
+        };
+        // Reads are a megabyte long: a newline and a byte order mark end the first, a "€"
+        // straddles the end of the second.
+        QByteArray bytes = "\xEF\xBB\xBF" + noise((1 << 20) - 7, false) + "\n\xEF\xBB\xBF";
+        bytes += noise((2 << 20) - 1 - bytes.size(), false) + "€" + noise(1 << 19, true);
+        const QString path = write("pieces.log", bytes + QByteArray("\0tail\n", 6)), expected = QString::fromUtf8(bytes.replace('\r', ""));
+        QLogLoader loader(path, nullptr);
+        QSignalSpy read(&loader, &QLogLoader::readFile);
+        loader.start();
+        QTRY_COMPARE(read.count(), 1);
+        QCOMPARE(read.at(0).at(0).toString(), expected);
+        QLogDialog dialog;
+        dialog.showLog(path);
+        QTRY_COMPARE(editor(dialog)->toPlainText(), expected);
+        QCOMPARE(editor(dialog)->minimumWidth(), ryqt::logTextWidth(editor(dialog)->document()->defaultFont(), expected));
     }
 
     // A line wider than any window: the dialog stops at the window system's limit, paints, and
