@@ -64,6 +64,8 @@ private slots:
         QVERIFY(QTranslationLoader::install(QLocale("ru_RU")));
         QCOMPARE(QTranslationLoader::install(QLocale(locale)), cancel != "Cancel");
         QCOMPARE(QSettingsDialog::tr("Cancel"), cancel);
+        QTranslationLoader::remove();
+        QCOMPARE(QSettingsDialog::tr("Cancel"), QString("Cancel"));
         QTemporaryDir empty;
         QVERIFY(!QTranslationLoader::install(QLocale("de"), empty.path()));
         QFile::copy(QTranslationLoader::translationsDirectory() + "/ryQt_ja.qm", empty.filePath("ryQt_ja.qm"));
