@@ -200,13 +200,16 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes + QByteArray("\0tail\n", 6)) > 0 && file.flush());
         const QString expected = QString::fromUtf8(bytes.replace('\r', ""));
 
-        QLogLoader loader(path, nullptr);
+        QLogDialog dialog;
+        QLogLoader loader(path, nullptr); // a host's own, as a host may connect it
         QSignalSpy read(&loader, &QLogLoader::readFile);
+        connect(&loader, &QLogLoader::readFile, &dialog, &QLogDialog::onLogLoaded);
         loader.start();
         QTRY_COMPARE(read.count(), 1);
         QCOMPARE(read.at(0).at(0).toString(), expected);
+        QTRY_COMPARE(editor(dialog)->toPlainText(), expected);
 
-        QLogDialog dialog;
+        dialog.onLogLoaded("short\n", "short");
         dialog.showLog(path);
         QTRY_COMPARE(editor(dialog)->toPlainText(), expected);
         QCOMPARE(editor(dialog)->minimumWidth(), ryqt::logTextWidth(editor(dialog)->document()->defaultFont(), expected));
