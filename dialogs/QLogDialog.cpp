@@ -269,8 +269,10 @@ int QLogDialog::widthLimit() const
 
 bool QLogDialog::isStale() const
 {
+    // Only loaders made by showLog() (those that stream) are superseded; a host's own loader,
+    // connected to our slots, is a host calling them directly.
     auto* loader = qobject_cast<QLogLoader*>(sender());
-    return loader && loader != m_loader;
+    return loader && loader->m_stream && loader != m_loader;
 }
 
 int QLogDialog::measureLimit(int margin) const

@@ -69,7 +69,8 @@ public Q_SLOTS:
     /// change together a moment later, while the event loop keeps running; the editor keeps
     /// its previous text until then. A later call (or showLog()) supersedes one still in
     /// progress. Safe to call directly or from a host's own loader; a result from a QLogLoader
-    /// that an earlier showLog() started, arriving after a later showLog(), is ignored.
+    /// that an earlier showLog() started, arriving after a later showLog(), is ignored; a host's
+    /// own QLogLoader connected here is treated like a direct call.
     ///
     /// Widths are capped at what a window system can map and paint (32,767 device pixels, in
     /// logical pixels at the screen's device pixel ratio). A longer line keeps the dialog at
