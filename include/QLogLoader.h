@@ -30,7 +30,7 @@ public:
 Q_SIGNALS:
     /// Emitted once from the worker thread with the file's whole text \a file_text, decoded as
     /// UTF-8 up to its first zero byte with "\r\n" turned into "\n" (text mode, which drops every
-    /// '\r'), and its \a file_path. The file is read and decoded a megabyte at a time, which
+    /// carriage return), and its \a file_path. The file is read and decoded a megabyte at a time, which
     /// gives the same text as decoding it whole without holding the raw bytes as well.
     void readFile(const QString& file_text, const QString& file_path);
     /// Emitted instead of readFile() when the file cannot be read or holds no text: missing,
