@@ -30,8 +30,8 @@ public:
 Q_SIGNALS:
     /// Emitted once from the worker thread with the file's whole text \a file_text, decoded as
     /// UTF-8 up to its first zero byte with "\r\n" turned into "\n" (text mode, which drops every
-    /// carriage return), and its \a file_path. The file is read and decoded a megabyte at a time, which
-    /// gives the same text as decoding it whole without holding the raw bytes as well.
+    /// carriage return), and its \a file_path. The file is read and decoded a megabyte at a
+    /// time, which gives the same text as decoding it whole without holding the raw bytes too.
     void readFile(const QString& file_text, const QString& file_path);
     /// Emitted instead of readFile() when the file cannot be read or holds no text: missing,
     /// unreadable, empty, starting with a zero byte, not a regular file (directories, FIFOs and
