@@ -48,7 +48,9 @@ QLogLoader::QLogLoader(const QString& path, QWidget* parent)
 QLogLoader::~QLogLoader()
 {
     // The loader's parent is the dialog's parent widget, which the host may destroy mid-read;
-    // a QThread destroyed while running aborts the process. The read always ends on its own.
+    // a QThread destroyed while running aborts the process. The read stops at its next piece:
+    // nobody is left to take the text, and a gigabyte would hold the GUI thread for seconds.
+    m_abandoned = true;
     wait();
     // Never started: a dialog's builder must not wait for pieces that will not come.
     if (m_stream)
@@ -59,9 +61,12 @@ void QLogLoader::run()
 {
     // Whatever happens below, a builder waiting on the stream hears of the end.
     const std::shared_ptr<ryqt::LogStream> stream = m_stream;
-    auto fail = [this, &stream] {
+    auto drop = [&stream] {
         if (stream)
             stream->finish(false);
+    };
+    auto fail = [this, &drop] {
+        drop();
         emit errorReadingFile();
     };
     // Opening a FIFO blocks until a writer appears and a device may never reach its end, so
@@ -87,6 +92,8 @@ void QLogLoader::run()
     qint64 total = 0;
     bool end = false;
     while (!end) {
+        if (m_abandoned)
+            return drop();
         const int carried = buffer.size();
         buffer.resize(carried + kReadPiece);
         const qint64 got = file.read(buffer.data() + carried, kReadPiece);
@@ -113,6 +120,8 @@ void QLogLoader::run()
     }
     file.close();
 
+    if (m_abandoned)
+        return drop();
     if (text.isEmpty())
         return fail();
     // The text is on its way to the GUI thread before the stream ends, so a dialog hears of

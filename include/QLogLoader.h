@@ -5,6 +5,7 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
 #include <memory>
 
 class QWidget;
@@ -24,7 +25,9 @@ public:
     /// Stores \a path, the file to read; \a parent becomes the QObject parent. Nothing is read
     /// before start().
     QLogLoader(const QString& path, QWidget* parent);
-    /// Waits for a running read to end, so destroying the parent mid-read never kills a live thread.
+    /// Stops a running read at its next megabyte and waits for it, so destroying the parent
+    /// mid-read neither kills a live thread nor waits for the whole file. A loader destroyed
+    /// mid-read emits neither signal.
     ~QLogLoader() override;
 
 Q_SIGNALS:
@@ -40,7 +43,8 @@ Q_SIGNALS:
     void errorReadingFile();
 
 protected:
-    /// Reads the file on the worker thread; emits exactly one of the two signals.
+    /// Reads the file on the worker thread; emits exactly one of the two signals, unless the
+    /// loader is being destroyed.
     void run() override;
 
 private:
@@ -50,4 +54,5 @@ private:
     // Set by QLogDialog::showLog() before start(): the dialog starts building its document from
     // the pieces while the rest of the file is still being read.
     std::shared_ptr<ryqt::LogStream> m_stream;
+    std::atomic<bool> m_abandoned{false};
 };

@@ -171,6 +171,20 @@ private slots:
         }
     }
 
+    // Destroyed mid-read (its parent deleted), a loader stops at its next piece and emits
+    // nothing rather than reading the rest of the file first.
+    void abandonedRead()
+    {
+        const QString path = write("abandoned.log", QByteArray(99, 'x').append('\n').repeated(160000));
+        std::atomic<bool> emitted{false};
+        auto* loader = new QLogLoader(path, nullptr);
+        connect(loader, &QLogLoader::readFile, loader, [&emitted] { emitted = true; }, Qt::DirectConnection);
+        connect(loader, &QLogLoader::errorReadingFile, loader, [&emitted] { emitted = true; }, Qt::DirectConnection);
+        loader->start();
+        delete loader;
+        QVERIFY(!emitted);
+    }
+
     // A file read and decoded in several pieces gives the text a whole decode would, to the
     // host's own loader and in the editor, and the same width: multi-byte characters, stray and
     // cut-off sequences and byte order marks next to the newlines where pieces may end, '\r'
