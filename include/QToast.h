@@ -28,10 +28,21 @@
 /// deletion) is safe all the same: pending timers and animations die with it.
 /// GUI thread only; its timer and fades run on the GUI event loop. The toast is at most 350
 /// pixels high.
+///
+/// Where the window system lets a client place its windows (X11, Windows, macOS, offscreen),
+/// a toast is a frameless top-level window that stays on top, placed on screen at its parent's
+/// corner. On Wayland no client can place a top-level window, so a toast with a parent is
+/// drawn inside the parent's window instead, at the same corner and above the window's other
+/// widgets; it is then clipped to that window. Where the platform has no window opacity
+/// (Wayland, offscreen) the fades are painted through a graphics effect on the toast, which a
+/// host should therefore not replace. On X11 a window mask keeps the 3-pixel margin clear
+/// without a compositing manager; clicks in that margin reach what lies beneath. The toast
+/// sets a style sheet of its own, so a host's or the application's style sheet never paints
+/// a background behind its text or changes its panel.
 class RYQT_EXPORT QToast : public QWidget
 {
     Q_OBJECT
-    /// The window opacity, 0.0 to 1.0, driven by the 150 ms fades; see setOpacity().
+    /// The opacity, 0.0 to 1.0, driven by the 150 ms fades; see setOpacity().
     Q_PROPERTY(float _op READ getOpacity WRITE setOpacity)
 
 public:
@@ -56,7 +67,7 @@ public:
     /// The toast takes ownership of the listener; one replaced by a later call goes back to the caller.
     void setOnClickListener(QToastListener* listener, bool closeOnClick);
 
-    /// Sets the window opacity (the "_op" property driven by the fades). Exactly 1.0 arms the
+    /// Sets the opacity (the "_op" property driven by the fades). Exactly 1.0 arms the
     /// auto-close timer when auto-close is on and no fade-out is under way; exactly 0.0 after
     /// close() finishes the close. Other values only change the opacity.
     void setOpacity(float opacity);
@@ -95,9 +106,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     /// Repaints after a move.
     void moveEvent(QMoveEvent* event) override;
+    /// Keeps the X11 window mask in step with the size.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void autoPlacePopup();
+    void applyOpacity(float opacity);
     void clicked();
 
     bool m_autoClose = false;

@@ -14,8 +14,16 @@ packages=(build-essential cmake pkg-config fonts-dejavu-core
           qttools5-dev qttools5-dev-tools qtbase5-private-dev
           qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-base-private-dev
           # API reference (docs target) and its warning check
-          doxygen)
+          doxygen
+          # real window systems for the widget tests: X11 with a window manager, and a headless
+          # Wayland compositor with its screenshot and virtual-keyboard tools, plus Qt's Wayland platform plugins
+          xvfb openbox x11-utils sway grim wtype wayland-utils qtwayland5 qt6-wayland)
 packages+=("$@")
+
+# sway will not run as root: the widget tests' compositor runs as this unprivileged user.
+if [ "$(id -u)" -eq 0 ] && ! id ryqt-display >/dev/null 2>&1; then
+  useradd --system --no-create-home --shell /usr/sbin/nologin ryqt-display
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,15 @@
 #include "QToast.h"
 
 #include "ToastAccessibility.h"
+#include "ToastFadeEffect.h"
+#include "ToastPlatform.h"
 
 #include <QColor>
 #include <QMetaType>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -199,11 +202,24 @@ QToast::QToast(QWidget* parent, QString text, long duration, QToastGravity gravi
     Q_UNUSED(registered);
     ryqt::registerToastAccessibility();
 
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    if (m_parent && !ryqt::ToastPlatform::placesWindows()) {
+        // A Wayland client cannot put a window of its own at the parent's corner: the compositor
+        // would place it wherever it likes. The toast is drawn inside the parent's window
+        // instead, where it can be placed exactly, stays above the parent and moves smoothly.
+        QWidget* window = m_parent->window();
+        if (window != m_parent) {
+            setParent(window);
+            // It still goes with its parent, as a child of the parent would.
+            connect(m_parent.data(), &QObject::destroyed, this, &QObject::deleteLater);
+        }
+    } else {
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    }
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     setMaximumHeight(kMaxHeight);
+    setStyleSheet(QString::fromLatin1(ryqt::ToastPlatform::styleSheet()));
 
     m_label.setText(inertRichText(tr("<font color ='%1'>%2</font>").arg(QStringLiteral("white"), m_text),
                                   m_label.font()));
@@ -244,7 +260,7 @@ void QToast::setOnClickListener(QToastListener* listener, bool closeOnClick)
 void QToast::setOpacity(float opacity)
 {
     m_opacity = opacity;
-    setWindowOpacity(opacity);
+    applyOpacity(opacity);
     if (opacity == 1.0f && m_autoClose && !m_closing) {
         // Armed at the end of the fade-in, so the display time excludes the fade. Not on the
         // first step of a fade-out, which is 1.0 too: a display time shorter than the fade
@@ -272,6 +288,28 @@ QToastGravity QToast::gravity() const
     return m_gravity;
 }
 
+void QToast::applyOpacity(float opacity)
+{
+    if (isWindow() && ryqt::ToastPlatform::hasWindowOpacity()) {
+        setWindowOpacity(opacity);
+        return;
+    }
+    // Painted fade: the toast and its label are drawn through an effect. It is switched off
+    // once opaque, so a shown toast paints exactly as one without it.
+    auto* effect = dynamic_cast<ryqt::ToastFadeEffect*>(graphicsEffect());
+    if (opacity >= 1.0f) {
+        if (effect)
+            effect->setEnabled(false);
+        return;
+    }
+    if (!effect) {
+        effect = new ryqt::ToastFadeEffect(this);
+        setGraphicsEffect(effect);
+    }
+    effect->setOpacity(opacity);
+    effect->setEnabled(true);
+}
+
 void QToast::show()
 {
     // A show() during a fade-out wins over the pending close; without this the opacity reset
@@ -283,6 +321,8 @@ void QToast::show()
     m_fade.setEndValue(1.0f);
     autoPlacePopup();
     QWidget::show();
+    if (!isWindow())
+        raise();  // above whatever the window gained since the toast was made
     ryqt::announceToast(this);
     m_fade.start(QAbstractAnimation::KeepWhenStopped);
 }
@@ -300,8 +340,11 @@ void QToast::autoPlacePopup()
 {
     if (!m_parent)
         return;
-    // mapToGlobal gives the parent's corner on screen whether it is a window or nested in one.
-    const QPoint corner = m_parent->mapToGlobal(QPoint(0, 0));
+    // mapToGlobal gives the parent's corner on screen whether it is a window or nested in one;
+    // a toast drawn inside the window takes that corner in the window's coordinates.
+    QPoint corner = m_parent->mapToGlobal(QPoint(0, 0));
+    if (QWidget* host = isWindow() ? nullptr : parentWidget())
+        corner = host->mapFromGlobal(corner);
     int x = corner.x();
     const int y = corner.y();
     const int w = width();
@@ -392,4 +435,16 @@ void QToast::paintEvent(QPaintEvent*)
 void QToast::moveEvent(QMoveEvent*)
 {
     update();
+}
+
+void QToast::resizeEvent(QResizeEvent*)
+{
+    if (!isWindow() || !ryqt::ToastPlatform::needsShapeMask())
+        return;
+    // Without a compositing manager an X11 window has no translucency, and the clear margin
+    // would show black. The mask leaves it out of the window, so what lies beneath shows.
+    // At a fractional scale the mask's edges round outwards, so it keeps one more pixel in.
+    const qreal ratio = devicePixelRatioF();
+    const int inset = qFuzzyCompare(ratio, qreal(qRound(ratio))) ? 3 : 4;
+    setMask(QRegion(rect().adjusted(inset, inset, -inset, -inset)));
 }

@@ -175,7 +175,7 @@ private slots:
             QTest::mouseClick(button(dialog, "...", pathEntry), Qt::LeftButton);
             chooser = shownWindow<QFileDialog>();
             // Keys typed before it is active (on Qt 6 a pass of the event loop later) go astray.
-            QVERIFY(QTest::qWaitForWindowActive(chooser));
+            QVERIFY(waitForActive(chooser));
             QTest::keyClicks(chooser->findChild<QLineEdit*>("fileNameEdit"), path);
             QTest::keyClick(chooser, path.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
             QTRY_VERIFY(!chooser);

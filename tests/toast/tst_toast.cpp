@@ -29,6 +29,10 @@ static QRect spot(const QImage& img, QColor c)
     return box;
 }
 
+// Where a toast's top-left corner is against the parent's window. On a platform that places
+// windows both are on screen; on Wayland the toast is inside that window and only this holds.
+static QPoint at(const QToast* toast, const QWidget* window) { return toast->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint()); }
+
 static bool allGone(const QList<QPointer<QToast>>& t) { return std::all_of(t.begin(), t.end(), [](const auto& p) { return p.isNull(); }); }
 
 enum Click { Listener = 1, CloseOnClick = 2, OnCross = 4, Right = 8, Middle = 16, Calls = 32, Closes = 64 };
@@ -39,6 +43,7 @@ class TestToast : public QObject
 
 private slots:
     void initTestCase() { quietOffscreen(); }
+    void cleanupTestCase() { QCOMPARE(opacityWarnings(), 0); }  // every fade asked only what the platform does
 
     // The display time counts from the end of the fade-in; then the toast fades out, reports
     // its close once and deletes itself. A burst through a toaster all goes (the sanitizer
@@ -101,13 +106,15 @@ private slots:
     void placement()
     {
         Host host;
+        if (QGuiApplication::platformName() == "offscreen")
+            QCOMPARE(host.window.mapToGlobal(QPoint()), QPoint(100, 50));
         const struct { QWidget* parent; int gravity; QPoint corner; } cases[] = {
-            {&host.window, TopLeft, {100, 50}}, {&host.window, TopRight, {500, 50}},
-            {host.nested, TopLeft, {130, 90}}, {host.nested, TopRight, {330, 90}}};
+            {&host.window, TopLeft, {0, 0}}, {&host.window, TopRight, {400, 0}},
+            {host.nested, TopLeft, {30, 40}}, {host.nested, TopRight, {230, 40}}};
         for (const auto& c : cases) {
             QToast* toast = make(c.parent, QToastGravity(c.gravity));
             toast->show();
-            QCOMPARE(c.gravity == TopRight ? toast->geometry().topRight() + QPoint(1, 0) : toast->pos(), c.corner);
+            QCOMPARE(at(toast, &host.window) + (c.gravity == TopRight ? QPoint(toast->width(), 0) : QPoint()), c.corner);
         }
     }
 
@@ -232,21 +239,21 @@ private slots:
         auto* host = new Host;
         auto* toaster = new QToaster(&host->window, TopLeft);
         QList<QPointer<QToast>> t;
-        const auto add = [&] { toaster->notify((t << make(&host->window, TopRight)).last()); return t.last()->pos(); };
+        const auto add = [&] { toaster->notify((t << make(&host->window, TopRight)).last()); return at(t.last(), &host->window); };
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(add(), QPoint(100, 50));
-        const auto row = [h = t[0]->height()](int r) { return QPoint(100, 50 + r * h); };
-        QTRY_COMPARE(t[3]->pos(), row(3));
-        QCOMPARE(t[2]->pos(), row(2));
+            QCOMPARE(add(), QPoint());
+        const auto row = [h = t[0]->height()](int r) { return QPoint(0, r * h); };
+        QTRY_COMPARE(at(t[3], &host->window), row(3));
+        QCOMPARE(at(t[2], &host->window), row(2));
         t[1]->close();
         QTRY_VERIFY(t[1].isNull());
         delete t[0];
-        QTRY_COMPARE(t[3]->pos(), row(1));
-        QCOMPARE(t[2]->pos(), row(0));
+        QTRY_COMPARE(at(t[3], &host->window), row(1));
+        QCOMPARE(at(t[2], &host->window), row(0));
         add();
-        QTRY_COMPARE(t[4]->pos(), row(2));
+        QTRY_COMPARE(at(t[4], &host->window), row(2));
         t[2]->close();
-        QTRY_COMPARE(t[4]->pos(), row(1));
+        QTRY_COMPARE(at(t[4], &host->window), row(1));
         add();
         t[4]->close();
         QTest::qWait(200);
@@ -254,6 +261,111 @@ private slots:
         delete host;
         QVERIFY(allGone(t));
         QTest::qWait(450);
+    }
+
+    // What the user sees, read back from the window system itself (a root-window grab on X11,
+    // the compositor's own screenshot on Wayland), not from positions Qt reports. A host with
+    // a style sheet shows one toast at its top-left corner and three stacked by a toaster at
+    // its top-right one: each panel sits 3 pixels in from its corner or from the toast above,
+    // its margin shows the host (not black), and no host colour shows behind the text.
+    void onScreen()
+    {
+        const QString platform = QGuiApplication::platformName();
+        if (platform != "xcb" && !platform.startsWith("wayland"))
+            QSKIP("no window system to read the screen back from");
+        const QColor hostColour(0xcc, 0xdd, 0xee), panelColour(131, 61, 150);
+        QWidget host;
+        host.setStyleSheet("background: #ccddee");
+        host.resize(900, 600);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTest::qWait(300);  // a window manager may still move the window after exposing it
+        QList<QToast*> toasts{new QToast(&host, "Export <b>finished</b>", 0, TopLeft)};
+        toasts.last()->show();
+        QToaster toaster(&host, TopRight);
+        for (int i = 1; i <= 3; ++i)
+            toaster.notify((toasts << new QToast(&host, QString("Series %1 loaded").arg(i), 0, TopLeft)).last());
+        for (QToast* toast : toasts)
+            QTRY_COMPARE(toast->getOpacity(), 1.0f);
+        QTest::qWait(600);  // the slides end, and the window system shows the last frame
+
+        const QImage shot = screenshot();
+        QVERIFY2(!shot.isNull(), "no screenshot");
+        if (const QString dir = qEnvironmentVariable("RYQT_SCREENSHOT_DIR"); !dir.isEmpty())  // for a look by eye
+            shot.save(dir + "/toasts-" + platform + ".png");
+        const qreal d = host.devicePixelRatioF();
+        QRect hostBox;  // the host's client area: the largest run of its colour
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixelColor(x, y) == hostColour)
+                    hostBox |= QRect(x, y, 1, 1);
+        QCOMPARE(hostBox.size(), (QSizeF(900, 600) * d).toSize());
+        const QList<QRect> panels = regions(shot, panelColour);
+        QCOMPARE(panels.size(), 4);
+        const int m = qRound(3 * d);
+        const QRect left = panels[0].left() < panels[1].left() ? panels[0] : panels[1];
+        QCOMPARE(left.topLeft(), hostBox.topLeft() + QPoint(m, m));
+        QList<QRect> right;
+        for (const QRect& r : panels)
+            if (r != left)
+                right << r;
+        std::sort(right.begin(), right.end(), [](const QRect& a, const QRect& b) { return a.top() < b.top(); });
+        int top = hostBox.top();
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(right[k].right(), hostBox.right() - m);
+            QCOMPARE(right[k].top(), top + m);
+            top += qRound(toasts[k + 1]->height() * d);
+        }
+        for (const QRect& panel : panels) {
+            for (int y = panel.top(); y <= panel.bottom(); ++y)
+                for (int x = panel.left(); x <= panel.right(); ++x)
+                    QVERIFY2(shot.pixelColor(x, y) != hostColour, "host colour behind the text");
+            for (int y = panel.top() - m; y <= panel.bottom() + m; ++y)
+                for (int x = panel.left() - m; x <= panel.right() + m; ++x)
+                    if (!panel.contains(x, y))
+                        QVERIFY2(shot.pixelColor(x, y) == hostColour, "the margin does not show the host");
+        }
+    }
+
+private:
+    static QImage screenshot()
+    {
+        if (QGuiApplication::platformName() == "xcb")
+            return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+        QProcess grim;
+        grim.start("grim", {"-"});
+        if (!grim.waitForFinished(10000) || grim.exitCode() != 0)
+            return QImage();
+        return QImage::fromData(grim.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
+    }
+
+    // Bounding boxes of the 4-connected regions of exactly colour c, larger than 100 pixels.
+    static QList<QRect> regions(const QImage& img, QColor c)
+    {
+        QList<QRect> found;
+        QVector<bool> seen(img.width() * img.height());
+        for (int y0 = 0; y0 < img.height(); ++y0)
+            for (int x0 = 0; x0 < img.width(); ++x0) {
+                if (seen[y0 * img.width() + x0] || img.pixelColor(x0, y0) != c)
+                    continue;
+                QRect box;
+                int count = 0;
+                QVector<QPoint> todo{{x0, y0}};
+                seen[y0 * img.width() + x0] = true;
+                while (!todo.isEmpty()) {
+                    const QPoint p = todo.takeLast();
+                    box |= QRect(p, QSize(1, 1));
+                    ++count;
+                    for (const QPoint n : {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1), p - QPoint(0, 1)})
+                        if (img.rect().contains(n) && !seen[n.y() * img.width() + n.x()] && img.pixelColor(n) == c) {
+                            seen[n.y() * img.width() + n.x()] = true;
+                            todo << n;
+                        }
+                }
+                if (count > 100)
+                    found << box;
+            }
+        return found;
     }
 };
 
