@@ -1,5 +1,6 @@
 #include "QLogDialog.h"
 
+#include "LogFont.h"
 #include "LogStream.h"
 #include "LogTextWidth.h"
 #include "QLogLoader.h"
@@ -7,7 +8,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextDocumentLayout>
@@ -212,7 +212,7 @@ void QLogDialog::setupUi()
     m_textEdit->setReadOnly(true);
     // Logs line up in columns; the editor's document takes the font as its default, so the
     // width measure follows.
-    m_textEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_textEdit->setFont(ryqt::LogFont::font());
 
     auto* layout = new QVBoxLayout;
     layout->addWidget(m_label);

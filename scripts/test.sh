@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds ryQt with its tests against Qt 5.15 and Qt 6, and runs every
-# test on both, at scale 1 and at the hi-DPI scales; then again with AddressSanitizer and
-# UndefinedBehaviorSanitizer (leak checks on), at scale 1.
+# test on both: offscreen at scale 1 and at the hi-DPI scales, and the widget tests on X11 (Xvfb
+# with openbox) and on Wayland (headless sway), each on a private server; then again with
+# AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on), offscreen at scale 1.
 # --debs then builds the Debian packages of every Qt build, installs them all into the system
 # with apt-get, builds a CMake host against each from /usr, and removes them again: meant for a
 # disposable CI machine, as it changes /usr (the test suite itself only unpacks them).
@@ -46,14 +47,14 @@ suffix() { [ "$1" = 5 ] && echo "" || echo "-qt$1"; }
 companion=""
 for qt in "${qts[@]}"; do
   run_suite "$root/build$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DRYQT_BUILD_EXAMPLES=ON -DRYQT_BUILD_BENCHMARKS=ON -DRYQT_SANITIZE=OFF \
+    -DRYQT_BUILD_EXAMPLES=ON -DRYQT_BUILD_BENCHMARKS=ON -DRYQT_SANITIZE=OFF -DRYQT_TEST_PLATFORMS="xcb;wayland" \
     -DRYQT_COMPANION_BUILD_DIR="$companion"
   companion="$root/build$(suffix "$qt")"
 done
 if [ "$sanitize" -eq 1 ]; then
   for qt in "${qts[@]}"; do
     run_suite "$root/build-asan$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=Debug \
-      -DRYQT_SANITIZE=ON -DRYQT_BUILD_EXAMPLES=OFF -DRYQT_BUILD_BENCHMARKS=OFF -DRYQT_TEST_SCALES=""
+      -DRYQT_SANITIZE=ON -DRYQT_BUILD_EXAMPLES=OFF -DRYQT_BUILD_BENCHMARKS=OFF -DRYQT_TEST_SCALES="" -DRYQT_TEST_PLATFORMS=""
   done
 fi
 

@@ -3,6 +3,7 @@
 // sides also report the longest time their GUI thread went without turning its event loop.
 // The logs are written at run time, only for the scenario being run.
 
+#include "LogFont.h"
 #include "ryqtbench.h"
 
 #include <QLogDialog.h>
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -185,7 +185,7 @@ int longestLineWidth(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return 0;
-    const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(ryqt::LogFont::font());
     int widest = 0;
     while (!file.atEnd())
         widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(file.readLine()).trimmed()));
@@ -197,7 +197,7 @@ int longestLineWidth(const QString& path)
 double plainReadOnce(const QString& path, bool highlighted, int width = 0, qint64 maxBytes = -1)
 {
     QPlainTextEdit edit;
-    edit.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    edit.setFont(ryqt::LogFont::font());  // the same fixed-pitch font as the dialog
     LevelHighlighter highlighter(static_cast<QObject*>(nullptr));
     if (highlighted)
         highlighter.setDocument(edit.document());

@@ -115,15 +115,6 @@ QList<QPointer<QToast>> notifyBurst(QToaster& toaster, QWidget* parent)
     return toasts;
 }
 
-QtMessageHandler g_default = nullptr;
-
-// The offscreen platform warns on every opacity step; a desktop platform just applies it.
-void quietOpacity(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.contains(QLatin1String("does not support setting window opacity")))
-        g_default(type, context, message);
-}
-
 // The host's calls for a burst: 200 notify() and then 200 close(); the fades finish untimed.
 double burstOurs()
 {
@@ -157,7 +148,6 @@ double burstWindows(QList<QPointer<QWidget>> (*showAll)(QWidget*))
 
 int main(int argc, char** argv)
 {
-    g_default = qInstallMessageHandler(quietOpacity);
     ryqtbench::Runner runner(argc, argv);
 
     runner.add(

@@ -50,8 +50,8 @@ QString writeSplashImage(const QString& dir)
 
 } // namespace
 
-// The offscreen platform warns about every window opacity and size hint it cannot honour;
-// in screenshot mode those warnings say nothing useful.
+// The offscreen platform warns about every size hint it cannot honour; in screenshot mode
+// those warnings say nothing useful.
 QtMessageHandler previousHandler = nullptr;
 
 void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
