@@ -17,7 +17,9 @@ packages=(build-essential cmake pkg-config fonts-dejavu-core
           doxygen
           # real window systems for the widget tests: X11 with a window manager, and a headless
           # Wayland compositor with its screenshot and virtual-keyboard tools, plus Qt's Wayland platform plugins
-          xvfb openbox x11-utils sway grim wtype wayland-utils qtwayland5 qt6-wayland)
+          xvfb openbox x11-utils sway grim wtype wayland-utils qtwayland5 qt6-wayland
+          # the accessibility bus, and a screen reader's view of it for the AT-SPI test
+          dbus at-spi2-core python3-pyatspi)
 packages+=("$@")
 
 # sway will not run as root: the widget tests' compositor runs as this unprivileged user.

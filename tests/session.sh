@@ -3,7 +3,11 @@
 # (xcb), or a private headless wlroots compositor with a seat (wayland). Every test gets its own
 # server, so tests that run in parallel never take focus or a screen from each other.
 #
-#   tests/session.sh xcb|wayland [--scale S] -- command [args...]
+#   tests/session.sh xcb|wayland [--scale S] [--atspi] -- command [args...]
+#
+# --atspi also starts a private D-Bus session bus and the AT-SPI accessibility bus on it, with
+# accessibility switched on as a screen reader switches it on, so the command's widgets reach
+# assistive technology the way they do on a desktop.
 #
 # The command sees QT_QPA_PLATFORM and DISPLAY or WAYLAND_DISPLAY set for that server, and
 # RYQT_SESSION naming it. Its exit status is the script's. sway refuses to run as root: as root
@@ -14,9 +18,11 @@ set -euo pipefail
 platform=${1:?usage: session.sh xcb|wayland [--scale S] -- command}
 shift
 scale=1
+atspi=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --scale) scale=$2; shift 2 ;;
+    --atspi) atspi=1; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -105,6 +111,19 @@ EOF
 *)
   echo "session.sh: unknown platform $platform" >&2; exit 2 ;;
 esac
+
+if [ "$atspi" -eq 1 ]; then
+  # The session bus, then the accessibility bus launcher on it; setting IsEnabled is what a
+  # screen reader does at start, and what makes Qt's bridge connect.
+  bus=$(dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1)
+  export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
+  pids+=("$(echo "$bus" | sed -n 2p)")
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
+  pids+=($!)
+  await "the accessibility bus" dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+    string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null
+fi
 
 export RYQT_SESSION=$platform
 unset QT_SCALE_FACTOR_ROUNDING_POLICY
