@@ -29,6 +29,7 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || { echo "session.sh: no command" >&2; exit 2; }
 
+size=$(awk -v s="$scale" 'BEGIN { printf "%dx%d", 1280 * s, 1024 * s }')  # 1280 x 1024 logical
 work=$(mktemp -d "${TMPDIR:-/tmp}/ryqt-session.XXXXXX")
 pids=()
 cleanup() {
@@ -54,7 +55,7 @@ case "$platform" in
 xcb)
   # The X server picks a free display number and writes it to the descriptor it is given.
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   exec 3>&-
   await "Xvfb" test -s "$work/display"
@@ -82,7 +83,7 @@ wayland)
   # Every window floats at the size its client asks for, as on a stacking desktop; the
   # compositor scales the output itself, as a user's scale setting does.
   cat >"$work/sway.conf" <<EOF
-output HEADLESS-1 resolution 1280x1024 position 0 0 scale $scale
+output HEADLESS-1 resolution $size position 0 0 scale $scale
 output HEADLESS-1 bg #202020 solid_color
 default_border none
 default_floating_border none

@@ -443,8 +443,15 @@ void QToast::resizeEvent(QResizeEvent*)
         return;
     // Without a compositing manager an X11 window has no translucency, and the clear margin
     // would show black. The mask leaves it out of the window, so what lies beneath shows.
-    // At a fractional scale the mask's edges round outwards, so it keeps one more pixel in.
+    // Qt scales the mask's corner and size to device pixels separately; at a fractional scale
+    // that can end one device pixel past the painted panel, so the mask is narrowed until it
+    // ends on the panel's own edge.
     const qreal ratio = devicePixelRatioF();
-    const int inset = qFuzzyCompare(ratio, qreal(qRound(ratio))) ? 3 : 4;
-    setMask(QRegion(rect().adjusted(inset, inset, -inset, -inset)));
+    const auto device = [ratio](int logical) { return qRound(logical * ratio); };
+    int w = width() - 6, h = height() - 6;
+    while (w > 0 && device(3) + device(w) > device(width() - 3))
+        --w;
+    while (h > 0 && device(3) + device(h) > device(height() - 3))
+        --h;
+    setMask(QRegion(3, 3, qMax(w, 0), qMax(h, 0)));
 }

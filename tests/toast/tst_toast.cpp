@@ -263,6 +263,31 @@ private slots:
         QTest::qWait(450);
     }
 
+    // Clicks as the window system delivers them, to the window the toast is in: its own on
+    // X11 and offscreen, the parent's on Wayland. The cross closes without the listener.
+    void clicksThroughTheWindow()
+    {
+        QWidget host;
+        host.resize(400, 300);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        int fired = 0;
+        QPointer<QToast> body = new QToast(&host, "body", 0, TopLeft), cross = new QToast(&host, "cross", 0, TopRight);
+        body->setOnClickListener(new QToastListener([&](QToastEvent&) { ++fired; }), true);
+        cross->setOnClickListener(new QToastListener([&](QToastEvent&) { fired += 100; }), false);
+        body->show();
+        cross->show();
+        for (QToast* t : {body.data(), cross.data()}) {
+            QVERIFY(QTest::qWaitForWindowExposed(t->window()));
+            QTRY_COMPARE(t->getOpacity(), 1.0f);
+        }
+        const auto click = [](QToast* t, QPoint at) { QTest::mouseClick(t->window()->windowHandle(), Qt::LeftButton, {}, t->mapTo(t->window(), at)); };
+        click(cross, QPoint(cross->width() - 10, 9));
+        click(body, QPoint(8, 8));
+        QCOMPARE(fired, 1);
+        QTRY_VERIFY(!body && !cross);
+    }
+
     // What the user sees, read back from the window system itself (a root-window grab on X11,
     // the compositor's own screenshot on Wayland), not from positions Qt reports. A host with
     // a style sheet shows one toast at its top-left corner and three stacked by a toaster at
@@ -293,36 +318,45 @@ private slots:
         QVERIFY2(!shot.isNull(), "no screenshot");
         if (const QString dir = qEnvironmentVariable("RYQT_SCREENSHOT_DIR"); !dir.isEmpty())  // for a look by eye
             shot.save(dir + "/toasts-" + platform + ".png");
-        const qreal d = host.devicePixelRatioF();
         QRect hostBox;  // the host's client area: the largest run of its colour
         for (int y = 0; y < shot.height(); ++y)
             for (int x = 0; x < shot.width(); ++x)
                 if (shot.pixelColor(x, y) == hostColour)
                     hostBox |= QRect(x, y, 1, 1);
-        QCOMPARE(hostBox.size(), (QSizeF(900, 600) * d).toSize());
+        // The screen's own scale. On Wayland the compositor scales each buffer to the output's
+        // scale, which at 1.5 is not the ratio Qt paints at (2), and resampling then blends the
+        // one device pixel at each edge. On X11 a scaled window's logical position cannot say
+        // on which of two device pixels a window manager put it, so one pixel is allowed there.
+        const qreal d = hostBox.width() / 900.0;
+        QVERIFY2(qAbs(hostBox.height() - 600 * d) <= 1, qPrintable(QString::number(hostBox.height())));
+        const bool whole = qFuzzyCompare(d, qreal(qRound(d)));
+        const int slack = d == 1.0 || (whole && platform != "xcb") ? 0 : 1;
+        const auto near = [slack](int got, qreal want) { return qAbs(got - want) <= slack + 0.5; };
         const QList<QRect> panels = regions(shot, panelColour);
         QCOMPARE(panels.size(), 4);
-        const int m = qRound(3 * d);
+        const qreal m = 3 * d;
         const QRect left = panels[0].left() < panels[1].left() ? panels[0] : panels[1];
-        QCOMPARE(left.topLeft(), hostBox.topLeft() + QPoint(m, m));
+        QVERIFY(near(left.left(), hostBox.left() + m) && near(left.top(), hostBox.top() + m));
         QList<QRect> right;
         for (const QRect& r : panels)
             if (r != left)
                 right << r;
         std::sort(right.begin(), right.end(), [](const QRect& a, const QRect& b) { return a.top() < b.top(); });
-        int top = hostBox.top();
+        qreal top = hostBox.top();
         for (int k = 0; k < 3; ++k) {
-            QCOMPARE(right[k].right(), hostBox.right() - m);
-            QCOMPARE(right[k].top(), top + m);
-            top += qRound(toasts[k + 1]->height() * d);
+            QVERIFY2(near(right[k].right() + 1, hostBox.right() + 1 - m), qPrintable(QString::number(k)));
+            QVERIFY2(near(right[k].top(), top + m), qPrintable(QString::number(k)));
+            top += toasts[k + 1]->height() * d;
         }
+        const int ring = int(m);
         for (const QRect& panel : panels) {
-            for (int y = panel.top(); y <= panel.bottom(); ++y)
-                for (int x = panel.left(); x <= panel.right(); ++x)
+            const QRect inner = panel.adjusted(slack, slack, -slack, -slack), clear = panel.adjusted(-1 - slack, -1 - slack, 1 + slack, 1 + slack);
+            for (int y = inner.top(); y <= inner.bottom(); ++y)
+                for (int x = inner.left(); x <= inner.right(); ++x)
                     QVERIFY2(shot.pixelColor(x, y) != hostColour, "host colour behind the text");
-            for (int y = panel.top() - m; y <= panel.bottom() + m; ++y)
-                for (int x = panel.left() - m; x <= panel.right() + m; ++x)
-                    if (!panel.contains(x, y))
+            for (int y = panel.top() - ring; y <= panel.bottom() + ring; ++y)
+                for (int x = panel.left() - ring; x <= panel.right() + ring; ++x)
+                    if (!clear.contains(x, y))
                         QVERIFY2(shot.pixelColor(x, y) == hostColour, "the margin does not show the host");
         }
     }
