@@ -25,7 +25,10 @@ inline bool waitForActive(QWidget* w)
         return false;
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return QTest::qWaitForWindowActive(w);
-    return QTest::qWaitForWindowExposed(w) && QTest::qWaitFor([w] { return w->isActiveWindow(); });
+    // The application's own record, not isActiveWindow(): that already answers true when the
+    // platform has the focus and the activation event is still on its way, and that event
+    // arriving later would close a tooltip or popup shown in between.
+    return QTest::qWaitForWindowExposed(w) && QTest::qWaitFor([w] { return QApplication::activeWindow() == w->window(); });
 }
 
 // The n-th push button under `in` that shows `text`.
