@@ -263,6 +263,30 @@ private slots:
         QTest::qWait(450);
     }
 
+    // Half-way through a fade the toast is half seen: through its window's opacity where the
+    // platform has one, painted half-transparent by the toast itself elsewhere. Opaque again,
+    // it paints as it always does.
+    void fadesShow()
+    {
+        Host host;
+        QToast* toast = make(&host.window);
+        toast->show();
+        toast->setOpacity(0.5f);
+        const QPoint inPanel(5, toast->height() / 2);
+        const auto alpha = [&] {
+            const QImage img = toast->grab().toImage();
+            return img.pixelColor(inPanel * img.devicePixelRatio()).alpha();
+        };
+        if (QGuiApplication::platformName() == "xcb") {
+            QVERIFY(qAbs(toast->windowOpacity() - 0.5) < 0.01);  // kept in 1/255 steps
+        } else {
+            QVERIFY2(qAbs(alpha() - 128) <= 2, qPrintable(QString::number(alpha())));
+            QCOMPARE(toast->windowOpacity(), 1.0);  // never asked of a platform that cannot
+        }
+        toast->setOpacity(1.0f);
+        QCOMPARE(alpha(), 255);
+    }
+
     // Clicks as the window system delivers them, to the window the toast is in: its own on
     // X11 and offscreen, the parent's on Wayland. The cross closes without the listener.
     void clicksThroughTheWindow()
