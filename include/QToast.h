@@ -108,6 +108,8 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     /// Keeps the X11 window mask in step with the size.
     void resizeEvent(QResizeEvent* event) override;
+    /// Keeps a style sheet set on the host or the application later off the toast.
+    void changeEvent(QEvent* event) override;
 
 private:
     void autoPlacePopup();

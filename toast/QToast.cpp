@@ -4,7 +4,9 @@
 #include "ToastFadeEffect.h"
 #include "ToastPlatform.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QEvent>
 #include <QMetaType>
 #include <QMouseEvent>
 #include <QPainter>
@@ -181,6 +183,22 @@ QString inertRichText(const QString& html, const QFont& font)
     return doc.toPlainText().toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
 }
 
+// A toast's own style sheet wins over every inherited rule, whatever their specificity, so
+// this keeps a host's or the application's sheet off its panel, cross and text.
+const char* const kOwnStyleSheet = "QToast, QToast QLabel { background: transparent; background-image: none;"
+                                   " border: none; margin: 0px; padding: 0px; color: white; }";
+
+// Whether a style sheet reaches the widget, from the application or from an ancestor.
+bool styleSheetReaches(const QWidget* widget)
+{
+    if (const auto* app = qobject_cast<const QApplication*>(QCoreApplication::instance()); app && !app->styleSheet().isEmpty())
+        return true;
+    for (const QWidget* w = widget->parentWidget(); w; w = w->parentWidget())
+        if (!w->styleSheet().isEmpty())
+            return true;
+    return false;
+}
+
 int clampedMs(long ms)
 {
     if (ms < 0)
@@ -219,7 +237,9 @@ QToast::QToast(QWidget* parent, QString text, long duration, QToastGravity gravi
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     setMaximumHeight(kMaxHeight);
-    setStyleSheet(QString::fromLatin1(ryqt::ToastPlatform::styleSheet()));
+    // Only where a sheet is in force: a sheet of its own costs every toast a styled polish.
+    if (styleSheetReaches(this))
+        setStyleSheet(QString::fromLatin1(kOwnStyleSheet));
 
     m_label.setText(inertRichText(tr("<font color ='%1'>%2</font>").arg(QStringLiteral("white"), m_text),
                                   m_label.font()));
@@ -435,6 +455,15 @@ void QToast::paintEvent(QPaintEvent*)
 void QToast::moveEvent(QMoveEvent*)
 {
     update();
+}
+
+void QToast::changeEvent(QEvent* event)
+{
+    // A sheet set on the host or the application after the toast was made reaches it as a
+    // style change; the toast's own sheet then keeps it off.
+    if (event->type() == QEvent::StyleChange && styleSheet().isEmpty() && styleSheetReaches(this))
+        setStyleSheet(QString::fromLatin1(kOwnStyleSheet));
+    QWidget::changeEvent(event);
 }
 
 void QToast::resizeEvent(QResizeEvent*)

@@ -23,10 +23,4 @@ bool ToastPlatform::needsShapeMask()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-const char* ToastPlatform::styleSheet()
-{
-    return "QToast, QToast QLabel { background: transparent; background-image: none; border: none;"
-           " margin: 0px; padding: 0px; color: white; }";
-}
-
 } // namespace ryqt

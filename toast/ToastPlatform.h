@@ -19,10 +19,6 @@ public:
     // True on X11, where a translucent window shows black instead of what lies beneath unless
     // a compositing manager runs; a window mask keeps the margin clear either way.
     static bool needsShapeMask();
-
-    // The reset that keeps a host's or the application's style sheet off the toast's panel
-    // and text: its own sheet wins over every inherited rule, whatever their specificity.
-    static const char* styleSheet();
 };
 
 } // namespace ryqt

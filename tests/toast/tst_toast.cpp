@@ -263,6 +263,38 @@ private slots:
         QTest::qWait(450);
     }
 
+    // A host's or the application's style sheet, set before or after the toast is made, never
+    // paints behind the text or changes the panel.
+    void styleSheetsStayOff_data()
+    {
+        QTest::addColumn<bool>("onApp");
+        QTest::addColumn<bool>("after");
+        QTest::newRow("host, before") << false << false;
+        QTest::newRow("host, after") << false << true;
+        QTest::newRow("application, after") << true << true;
+    }
+    void styleSheetsStayOff()
+    {
+        QFETCH(bool, onApp);
+        QFETCH(bool, after);
+        const QString sheet = "QWidget { background: #ccddee; border: 2px solid #ccddee; padding: 9px; }";
+        const auto restore = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        Host host;
+        if (!after)
+            (onApp ? static_cast<QObject*>(qApp) : &host.window)->setProperty("styleSheet", sheet);
+        QToast* toast = make(&host.window);
+        const QSize plain = toast->size();
+        toast->show();
+        if (after)
+            (onApp ? static_cast<QObject*>(qApp) : &host.window)->setProperty("styleSheet", sheet);
+        toast->setOpacity(1.0f);  // as at the end of the fade-in
+        const QImage img = toast->grab().toImage();
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                QVERIFY2(img.pixelColor(x, y).rgb() != QColor(0xcc, 0xdd, 0xee).rgb(), qPrintable(QString("%1,%2").arg(x).arg(y)));
+        QCOMPARE(toast->size(), plain);
+    }
+
     // Half-way through a fade the toast is half seen: through its window's opacity where the
     // platform has one, painted half-transparent by the toast itself elsewhere. Opaque again,
     // it paints as it always does.
