@@ -36,9 +36,10 @@
 /// widgets; it is then clipped to that window. Where the platform has no window opacity
 /// (Wayland, offscreen) the fades are painted through a graphics effect on the toast, which a
 /// host should therefore not replace. On X11 a window mask keeps the 3-pixel margin clear
-/// without a compositing manager; clicks in that margin reach what lies beneath. The toast
-/// sets a style sheet of its own, so a host's or the application's style sheet never paints
-/// a background behind its text or changes its panel.
+/// without a compositing manager; clicks in that margin reach what lies beneath. Where a
+/// style sheet reaches the toast (from the application or an ancestor, set before or after
+/// the toast is made) the toast sets a small one of its own, so that sheet never paints a
+/// background behind its text or changes its panel; a host should not replace it.
 class RYQT_EXPORT QToast : public QWidget
 {
     Q_OBJECT
