@@ -5,22 +5,31 @@
 
 namespace ryqt {
 
+// The platform plugin is chosen once, when the application starts, so each answer is worked
+// out on first use (by then a toast exists, so the application does) and kept: the opacity
+// one is asked on every step of every fade.
+
 bool ToastPlatform::placesWindows()
 {
     // wayland, wayland-egl, wayland-xcomposite-*: the compositor alone places windows.
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    static const bool places = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return places;
 }
 
 bool ToastPlatform::hasWindowOpacity()
 {
-    const QString name = QGuiApplication::platformName();
-    return name == QLatin1String("xcb") || name == QLatin1String("windows")
-        || name == QLatin1String("direct2d") || name == QLatin1String("cocoa");
+    static const bool has = [] {
+        const QString name = QGuiApplication::platformName();
+        return name == QLatin1String("xcb") || name == QLatin1String("windows")
+            || name == QLatin1String("direct2d") || name == QLatin1String("cocoa");
+    }();
+    return has;
 }
 
 bool ToastPlatform::needsShapeMask()
 {
-    return QGuiApplication::platformName() == QLatin1String("xcb");
+    static const bool needs = QGuiApplication::platformName() == QLatin1String("xcb");
+    return needs;
 }
 
 } // namespace ryqt
