@@ -19,7 +19,10 @@ packages=(build-essential cmake pkg-config fonts-dejavu-core
           # Wayland compositor with its screenshot and virtual-keyboard tools, plus Qt's Wayland platform plugins
           xvfb openbox x11-utils sway grim wtype wayland-utils qtwayland5 qt6-wayland
           # the accessibility bus, and a screen reader's view of it for the AT-SPI test
-          dbus at-spi2-core python3-pyatspi)
+          dbus at-spi2-core python3-pyatspi
+          # the Python modules (SIP 6 with PyQt5 and PyQt6 and their .sip files) and their tests
+          python3-dev sip-tools python3-sipbuild python3-pyqt5 python3-pyqt5.sip pyqt5-dev
+          python3-pyqt6 python3-pyqt6.sip pyqt6-dev python3-pytest python3-pytestqt)
 packages+=("$@")
 
 # sway will not run as root: the widget tests' compositor runs as this unprivileged user.

@@ -4,7 +4,8 @@
 # with openbox) and on Wayland (headless sway), each on a private server; then again with
 # AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on), offscreen at scale 1.
 # --debs then builds the Debian packages of every Qt build, installs them all into the system
-# with apt-get, builds a CMake host against each from /usr, and removes them again: meant for a
+# with apt-get, builds a CMake host against each from /usr, imports each Python module from
+# there, and removes them again: meant for a
 # disposable CI machine, as it changes /usr (the test suite itself only unpacks them).
 #
 #   bash scripts/test.sh [--no-sanitizers] [--qt 5|6] [--debs]
@@ -47,14 +48,14 @@ suffix() { [ "$1" = 5 ] && echo "" || echo "-qt$1"; }
 companion=""
 for qt in "${qts[@]}"; do
   run_suite "$root/build$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DRYQT_BUILD_EXAMPLES=ON -DRYQT_BUILD_BENCHMARKS=ON -DRYQT_SANITIZE=OFF -DRYQT_TEST_PLATFORMS="xcb;wayland" \
+    -DRYQT_BUILD_EXAMPLES=ON -DRYQT_BUILD_BENCHMARKS=ON -DRYQT_BUILD_PYTHON=ON -DRYQT_SANITIZE=OFF -DRYQT_TEST_PLATFORMS="xcb;wayland" \
     -DRYQT_COMPANION_BUILD_DIR="$companion"
   companion="$root/build$(suffix "$qt")"
 done
 if [ "$sanitize" -eq 1 ]; then
   for qt in "${qts[@]}"; do
     run_suite "$root/build-asan$(suffix "$qt")" -DQT_MAJOR_VERSION="$qt" -DCMAKE_BUILD_TYPE=Debug \
-      -DRYQT_SANITIZE=ON -DRYQT_BUILD_EXAMPLES=OFF -DRYQT_BUILD_BENCHMARKS=OFF -DRYQT_TEST_SCALES="" -DRYQT_TEST_PLATFORMS=""
+      -DRYQT_SANITIZE=ON -DRYQT_BUILD_EXAMPLES=OFF -DRYQT_BUILD_BENCHMARKS=OFF -DRYQT_BUILD_PYTHON=OFF -DRYQT_TEST_SCALES="" -DRYQT_TEST_PLATFORMS=""
   done
 fi
 
@@ -81,6 +82,17 @@ if [ "$debs" -eq 1 ]; then
     QT_QPA_PLATFORM=offscreen "$host/consumer"
     grep -q "^${name}_DIR:PATH=/usr/lib/cmake/$name\$" "$host/CMakeCache.txt"
     rm -rf "$host"
+    # The Python package: the module imports from /usr and loads the packaged library.
+    module=ryqt; pyqt=PyQt5
+    [ "$qt" = 5 ] || { module=ryqt$qt; pyqt=PyQt$qt; }
+    (cd / && QT_QPA_PLATFORM=offscreen /usr/bin/python3 -c "
+import $module
+from $pyqt.QtWidgets import QApplication
+app = QApplication([])
+$module.QToaster(None, $module.QToastGravity.TopLeft).notify('packaged')
+assert $module.__file__.startswith('/usr/lib/python3/dist-packages/'), $module.__file__
+assert any('/usr/lib/' in l and 'libryQt' in l for l in open('/proc/self/maps'))
+print('$module from the Debian package ok')")
   done
   echo "== the Debian packages install, are found by find_package and run; removing them"
 fi

@@ -73,6 +73,29 @@ static Result readmeBuild(const QString& name, const QString& prefix)
     return r.exitCode == 0 ? run(work.filePath("a.out"), {}, work.path()) : r;
 }
 
+// Imports `module` (ryqt or ryqt6) from `prefix` as a Python host does, with PYTHONPATH only,
+// and has it make a toaster; it prints where the module and the C++ library it loaded live.
+static Result pythonImport(const QString& module, const QString& prefix)
+{
+    const QString pyqt = module.endsWith('6') ? "PyQt6" : "PyQt5";
+    const QString code = QString("import os, %1\n"
+                                 "from %2.QtWidgets import QApplication\n"
+                                 "app = QApplication([])\n"
+                                 "%1.QToaster(None, %1.QToastGravity.TopLeft)\n"
+                                 "libs = [l.split(None, 5)[-1].strip() for l in open('/proc/self/maps') if 'libryQt' in l]\n"
+                                 "print('module', os.path.realpath(%1.__file__))\n"
+                                 "print('library', os.path.realpath(libs[0]))\n").arg(module, pyqt);
+    return run("/usr/bin/env", {"PYTHONPATH=" + prefix + "/lib/python3/dist-packages", "QT_QPA_PLATFORM=offscreen",
+                                RYQT_PYTHON, "-c", code});
+}
+
+// The module and the library it loaded both come from `prefix`.
+static bool importedFrom(const Result& r, const QString& prefix)
+{
+    const QString root = QFileInfo(prefix).canonicalFilePath() + '/';
+    return r.says("module " + root + "lib/python3/dist-packages/") && r.says("library " + root);
+}
+
 class TestInstall : public QObject
 {
     Q_OBJECT
@@ -120,6 +143,16 @@ private Q_SLOTS:
         QVERIFY2(readme.says(kOk), qPrintable(readme.output));
     }
 
+    // `import ryqt` (or ryqt6) from the prefix alone: no LD_LIBRARY_PATH, the module's run path
+    // finds the library installed beside it rather than any other copy.
+    void pythonModule()
+    {
+        if (QString(RYQT_PY_MODULE).isEmpty())
+            QSKIP("built without RYQT_BUILD_PYTHON");
+        const Result r = pythonImport(RYQT_PY_MODULE, prefix());
+        QVERIFY2(importedFrom(r, prefix()), qPrintable(r.output));
+    }
+
     // The other Qt's build installed into the same prefix: no file of one overwrites one of the
     // other, and each variant's consumers build and run with their own Qt and headers.
     void bothVariantsInOnePrefix()
@@ -137,6 +170,13 @@ private Q_SLOTS:
             if (!kSanitized)
                 r = readmeBuild(name, plainPrefix());
             QVERIFY2(r.says("(Qt " + qtOf(name)), qPrintable(r.output));
+        }
+        // Both Python modules, ryqt and ryqt6, import from the shared prefix too.
+        if (QString(RYQT_PY_MODULE).isEmpty() || !QFileInfo::exists(kCompanion + "/python/package"))
+            return;
+        for (const QString module : {"ryqt", "ryqt6"}) {
+            const Result r = pythonImport(module, prefix());
+            QVERIFY2(importedFrom(r, prefix()), qPrintable(r.output));
         }
     }
 
