@@ -2,6 +2,9 @@
 // the module, done here from C++ in the same process (loaded with ctypes), on the
 // QApplication the Python side created. Each function returns its own elapsed milliseconds.
 
+#include "EntryProperties.h"
+#include "ryqtbench.h"
+
 #include <QSettingsCategory.h>
 #include <QSettingsDialog.h>
 #include <QSettingsEntry.h>
@@ -26,41 +29,6 @@ namespace {
 constexpr int kCategories = 20;
 constexpr int kSubCategories = 3;
 
-// Waits, untimed and blocking between events, until every object is deleted.
-template <typename T>
-void waitAllGone(const QList<QPointer<T>>& objects)
-{
-    auto anyLeft = [&] {
-        for (const auto& o : objects)
-            if (o)
-                return true;
-        return false;
-    };
-    for (;;) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (!anyLeft())
-            return;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-}
-
-QHash<QString, QVariant> properties(QSettingsEntry::EntryType type)
-{
-    static const QVariantList choices{1, 2, 3, 4, 5};
-    switch (type) {
-    case QSettingsEntry::Double:
-        return {{"minimum", -1000.0}, {"maximum", 1000.0}, {"decimals", 3}};
-    case QSettingsEntry::Integer:
-        return {{"minimum", -1000}, {"maximum", 100000}};
-    case QSettingsEntry::DoubleChoice:
-    case QSettingsEntry::IntegerChoice:
-    case QSettingsEntry::StringChoice:
-        return {{"currentData", choices}};
-    default:
-        return {{"placeholderText", "value"}};
-    }
-}
-
 } // namespace
 
 // `count` toasts through one toaster over a shown host window: the timed part is the host's
@@ -82,7 +50,7 @@ RYQT_HOST_WORK double ryqt_host_toast_burst(int count)
     for (const auto& t : toasts)
         t->close();
     const double ms = timer.nsecsElapsed() / 1.0e6;
-    waitAllGone(toasts);
+    ryqtbench::waitAllGone(toasts);
     return ms;
 }
 
@@ -106,7 +74,7 @@ RYQT_HOST_WORK double ryqt_host_settings_dialog(int count, const char* iniPath)
         const QString key = QStringLiteral("c%1/e%2").arg(i % kCategories).arg(i);
         loaders.emplace_back(new QSettingsLoader(&store, key));
         entries.append(QSettingsEntry(type, loaders.back().get(), categories[size_t(i % kCategories)].get(), key,
-                                      false, QStringLiteral("Tip %1").arg(i), properties(type),
+                                      false, QStringLiteral("Tip %1").arg(i), ryqtbench::entryProperties(type),
                                       categories[size_t(kCategories + i % (kCategories * kSubCategories))].get()));
     }
     dialog.reset(new QSettingsDialog(entries));

@@ -2,6 +2,7 @@
 // values present in an INI store) and presses Ok. The baseline builds the same widget tree with
 // plain Qt and writes the same values with QSettings.
 
+#include "EntryProperties.h"
 #include "ryqtbench.h"
 
 #include <QSettingsCategory.h>
@@ -32,7 +33,7 @@ namespace {
 
 constexpr int kCategories = 20;
 constexpr int kSubCategories = 3;
-const QVariantList kChoices{1, 2, 3, 4, 5};
+const QVariantList& kChoices = ryqtbench::entryChoices();
 
 struct Workload {
     QTemporaryDir dir;
@@ -58,26 +59,10 @@ struct Workload {
             QSettingsCategory* sub = subCategories[size_t(i % (kCategories * kSubCategories))].get();
             QSettingsCategory* cat = categories[size_t(i % kCategories)].get();
             entries.append(QSettingsEntry(type, loaders.back().get(), cat, key, false,
-                                          QString("Tip %1").arg(i), properties(type), sub));
+                                          QString("Tip %1").arg(i), ryqtbench::entryProperties(type), sub));
             store->setValue(key, storedValue(type, i));
         }
         store->sync();
-    }
-
-    static QHash<QString, QVariant> properties(QSettingsEntry::EntryType type)
-    {
-        switch (type) {
-        case QSettingsEntry::Double:
-            return {{"minimum", -1000.0}, {"maximum", 1000.0}, {"decimals", 3}};
-        case QSettingsEntry::Integer:
-            return {{"minimum", -1000}, {"maximum", 100000}};
-        case QSettingsEntry::DoubleChoice:
-        case QSettingsEntry::IntegerChoice:
-        case QSettingsEntry::StringChoice:
-            return {{"currentData", kChoices}};
-        default:
-            return {{"placeholderText", "value"}};
-        }
     }
 
     static QVariant storedValue(QSettingsEntry::EntryType type, int i)

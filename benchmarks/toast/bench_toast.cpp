@@ -31,23 +31,7 @@ double threadCpuMs()
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-template <typename T>
-void waitAllGone(const QList<QPointer<T>>& objects)
-{
-    auto anyLeft = [&] {
-        for (const auto& o : objects)
-            if (o)
-                return true;
-        return false;
-    };
-    // Blocks between events, so waiting for the fades costs no CPU time.
-    for (;;) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (!anyLeft())
-            return;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-}
+using ryqtbench::waitAllGone;
 
 struct Host
 {
